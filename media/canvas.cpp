@@ -1,0 +1,83 @@
+#include "media/canvas.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <stdexcept>
+
+extern "C" {
+extern const unsigned char morvane_font_data[];
+extern const uint64_t morvane_font_size;
+}
+
+namespace mv {
+namespace {
+
+constexpr int kFontPixels = 9;
+
+TTF_Font* openFont() {
+  if (!TTF_WasInit() && TTF_Init() != 0)
+    throw std::runtime_error(std::string("cannot start the font engine: ") + TTF_GetError());
+  SDL_RWops* rw = SDL_RWFromConstMem(morvane_font_data, static_cast<int>(morvane_font_size));
+  TTF_Font* font = TTF_OpenFontRW(rw, 1, kFontPixels);
+  if (!font)
+    throw std::runtime_error(std::string("cannot open the canvas font: ") + TTF_GetError());
+  return font;
+}
+
+}  // namespace
+
+TextCanvas::TextCanvas(Screen& screen) : screen_(screen), font_(openFont()) {}
+
+TextCanvas::~TextCanvas() {
+  TTF_CloseFont(static_cast<TTF_Font*>(font_));
+}
+
+// Each character (the game's 8-bit set read as Latin-1) is rendered once, white on clear, and
+// kept as a coverage mask.
+const TextCanvas::Glyph& TextCanvas::glyph(unsigned char c) {
+  Glyph& g = glyphs_[c];
+  if (g.ready) return g;
+  g.ready = true;
+  auto* font = static_cast<TTF_Font*>(font_);
+  int minx, maxx, miny, maxy;
+  if (c < 32 || TTF_GlyphMetrics32(font, c, &minx, &maxx, &miny, &maxy, &g.advance) != 0) return g;
+  const char utf8[3] = {static_cast<char>(c < 0x80 ? c : 0xC0 | (c >> 6)),
+                        static_cast<char>(c < 0x80 ? 0 : 0x80 | (c & 0x3F)), 0};
+  SDL_Surface* raw = TTF_RenderUTF8_Blended(font, utf8, SDL_Color{255, 255, 255, 255});
+  if (!raw) return g;
+  SDL_Surface* s = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(raw);
+  if (!s) return g;
+  g.w = s->w;
+  g.h = std::min(s->h, kLineHeight);
+  g.coverage.resize(static_cast<size_t>(g.w) * g.h);
+  for (int y = 0; y < g.h; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                        static_cast<size_t>(y) * s->pitch);
+    for (int x = 0; x < g.w; ++x) g.coverage[static_cast<size_t>(y) * g.w + x] = row[x] >> 24;
+  }
+  SDL_FreeSurface(s);
+  return g;
+}
+
+int TextCanvas::textWidth(std::string_view text) {
+  int w = 0;
+  for (unsigned char c : text) w += glyph(c).advance;
+  return w;
+}
+
+void TextCanvas::textOut(int x, int y, std::string_view text) {
+  if (solid_) screen_.fillRect(x, y, textWidth(text), kLineHeight, 0xFFFF);
+  int pen = x;
+  for (unsigned char c : text) {
+    const Glyph& g = glyph(c);
+    for (int gy = 0; gy < g.h; ++gy)
+      for (int gx = 0; gx < g.w; ++gx)
+        if (const uint8_t a = g.coverage[static_cast<size_t>(gy) * g.w + gx])
+          screen_.blendPixel(pen + gx, y + gy, colour_, a);
+    pen += g.advance;
+  }
+}
+
+}  // namespace mv

@@ -1,0 +1,97 @@
+// Composes a busy play frame headless and compares its median time with the floor of two plain
+// copies of an 800 x 600 16-bit buffer. Prints figures; it never fails.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/random.h"
+#include "media/canvas.h"
+#include "media/screen.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A w x h disc of `colour` on the black key, with a darker rim, like most sprites.
+mv::Image disc(int w, int h, uint16_t colour) {
+  std::vector<uint16_t> px(static_cast<size_t>(w) * h, 0);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const double dx = (x + 0.5) / w - 0.5, dy = (y + 0.5) / h - 0.5;
+      const double r = dx * dx + dy * dy;
+      if (r < 0.25) px[static_cast<size_t>(y) * w + x] = r > 0.18 ? colour >> 1 & 0x7BEF : colour;
+    }
+  return mv::Image::fromPixels(w, h, std::move(px), true, 0);
+}
+
+mv::Image gradient(int w, int h) {
+  std::vector<uint16_t> px(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      px[static_cast<size_t>(y) * w + x] =
+          static_cast<uint16_t>(((x / 25 % 8 + 4) << 11) | ((y / 25 % 8 + 2) << 5) | 9);
+  return mv::Image::fromPixels(w, h, std::move(px), true, 0);
+}
+
+double medianUs(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+  constexpr int kFrames = 300;
+  mv::Screen screen;
+  mv::TextCanvas canvas(screen);
+  mv::Random rng(7);
+  const mv::Image background = gradient(800, 600);
+  const mv::Image tile = disc(25, 25, 0xB5A0), spider = disc(100, 100, 0x7C0F),
+                  symbol = disc(100, 100, 0xF800), item = disc(20, 20, 0x07FF),
+                  glow = disc(40, 40, 0xFFE0), smoke = disc(50, 50, 0xFFFF);
+
+  struct Sprite {
+    int x, y, size, angle;
+  };
+  std::vector<Sprite> spiders(20), items(20), puffs(100);
+  for (auto& s : spiders) s = {rng.random(50, 750), rng.random(50, 550), rng.random(30, 60), 0};
+  for (auto& s : items) s = {rng.random(20, 780), rng.random(20, 580), 20, 0};
+  for (auto& s : puffs) s = {rng.random(0, 800), rng.random(0, 600), rng.random(20, 50), 0};
+
+  std::vector<double> busy, floor;
+  std::vector<uint16_t> a(800 * 600, 1), b(800 * 600, 2);
+  for (int f = 0; f < kFrames; ++f) {
+    auto t0 = Clock::now();
+    screen.fillScreen(0);
+    screen.drawImage(background, 0, 0, 0);
+    for (int i = 0; i < 300; ++i) screen.drawImage(tile, 100 + i % 20 * 28, 60 + i / 20 * 28, 0);
+    for (auto& s : spiders) {
+      s.angle += 3;
+      screen.drawRotatedSub(spider, s.x - 5, s.y - 5, s.size, s.size, 0, 0.5, 0.5, s.angle, 255);
+      screen.drawRotated(spider, s.x, s.y, s.size, s.size, 0, 0.5, 0.5, s.angle);
+      screen.drawRotated(symbol, s.x, s.y, s.size / 2, s.size / 2, 0, 0.5, 0.5, s.angle);
+    }
+    for (const auto& s : items) {
+      screen.drawImage(item, s.x - 5, s.y - 5, 0);
+      screen.drawRotatedAlpha(glow, s.x + 3, s.y + 3, 40, 40, 0, 0.5, 0.5, 0, 100);
+    }
+    // Smoke is drawn unturned, as the level map draws it.
+    for (auto& s : puffs)
+      screen.drawRotatedAlpha(smoke, s.x, s.y, s.size, s.size, 0, 0.5, 0.5, 0, 60 + s.size);
+    canvas.take().setFontColour(0xFFFFFF);
+    for (int i = 0; i < 20; ++i) canvas.textOut(20, 100 + i * 11, "Grow Rune - Drop on a spider");
+    canvas.release();
+    auto t1 = Clock::now();
+    std::memcpy(a.data(), screen.pixels(), a.size() * 2);
+    std::memcpy(b.data(), a.data(), b.size() * 2);
+    auto t2 = Clock::now();
+    busy.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+    floor.push_back(std::chrono::duration<double, std::micro>(t2 - t1).count());
+  }
+  const double m = medianUs(busy), fl = medianUs(floor);
+  std::printf("frames: %d\nfloor (two 800x600 16-bit copies): %.1f us\n", kFrames, fl);
+  std::printf("busy frame: %.1f us, %.1fx floor\n", m, m / fl);
+  return 0;
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what Morvane needs on Debian 12, builds it, then plays or tests.
+#   bash tools/setup.sh play   # install, build, start the game
+#   bash tools/setup.sh test   # install, build, run every test
+set -euo pipefail
+mode="${1:-play}"
+cd "$(dirname "$0")/.."
+
+build_pkgs=(cmake g++ ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
+  libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev)
+test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick matchbox-window-manager python3)
+
+pkgs=("${build_pkgs[@]}")
+[ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+testing=OFF
+[ "$mode" = test ] && testing=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$testing >/dev/null
+cmake --build build
+
+case "$mode" in
+  play) exec ./build/app/morvane ;;
+  test) ctest --test-dir build --output-on-failure -j2 ;;
+  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+esac
