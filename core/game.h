@@ -1,0 +1,168 @@
+// The one game state of a run: who plays, which screen shows, the options, the mouse, the level
+// clock and counters, and the services through which routines reach the screen and speakers.
+// Routines are plain functions taking a Game&; tests build their own Game and run any of them.
+//
+// Subsystems that own arrays (boards, spiders, items, inventory, puzzles) keep them in their own
+// structs, declared in their folders and held here as members.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "core/random.h"
+#include "media/canvas.h"
+#include "media/catalogue.h"
+#include "media/screen.h"
+#include "media/sound.h"
+
+namespace mv {
+
+// Colour codes of tiles, spiders and jewels.
+enum Colour : int { kYellow = 1, kRed = 2, kGreen = 3, kPurple = 4, kSkull = 5, kEmpty = 11 };
+
+// Click codes of mouseButton.
+enum Click : int { kNoClick = 0, kLeft = 1, kRight = 2, kPanelLeft = 3, kPanelRight = 4 };
+
+// One item: an inventory cell, a charm cell, a board item or the carried item.
+struct Item {
+  std::string name;  // empty: no item
+  std::string text;
+  int kind = 0;  // gemlist picture, which also identifies the item
+  int value = 0;
+  int width = 0;  // cells beyond the first, 0 or 1
+  int height = 0;
+};
+
+struct Game {
+  Game(Screen& screen, TextCanvas& canvas, Sound& sound, Catalogue& cat, uint64_t seed = 1)
+      : screen(screen), canvas(canvas), sound(sound), cat(cat), rng(seed) {}
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  // Services.
+  Screen& screen;
+  TextCanvas& canvas;
+  Sound& sound;
+  Catalogue& cat;
+  Random rng;
+
+  const Image& image(ImageList list, int index) const { return cat.image(list, index); }
+  Image& image(ImageList list, int index) { return cat.image(list, index); }
+  int random(int a, int b) { return rng.random(a, b); }
+  bool chance(int n) { return rng.chance(n); }
+  // Plays a sound when the sound option is on (most call sites).
+  void playIfOn(int index) {
+    if (soundOn) sound.playSound(index);
+  }
+
+  // Player and progress.
+  std::string playerName = "GUEST";
+  int level = 1;
+  int levelType = 1;
+  int backgroundIndex = 1;
+  int score = 0;
+
+  // Options, kept in the player list file.
+  bool soundOn = true;
+  bool scaryOn = true;
+  bool detailsOn = true;
+  bool difficultyOn = true;
+
+  // Mouse.
+  int mouseX = 0, mouseY = 0;
+  int mouseButton = kNoClick;
+  std::string mouseEdge = "up";
+
+  // Screens and modes.
+  bool menuOpen = true;
+  bool optionsOpen = false;
+  bool playerSelectOpen = false;
+  bool nameEntryOpen = false;
+  bool instructionsOpen = false;
+  bool exitRequested = false;
+  bool levelComplete = false;
+  bool allSpidersDead = false;
+  int bookPage = 0;
+  bool inventoryOpen = true;
+  int inventoryPanelX = 750, inventoryPanelY = 150;
+  bool charmOpen = false;
+  int introStage = 0;
+
+  // Level clock and counters.
+  int timeLeft = 0;
+  int freezeTimer = 0;
+  int jewelsFound = 0;
+  int jewelsConverted = 0;
+  int spidersKilled = 0;
+  int liveSpiders = 0;
+  std::array<int, 5> colourCount{};  // 1..4 used
+  int goalColour = 1;
+  int spiderSlots = 10;
+  int maxSpiders = 20;
+  int spiderDeathPenalty = 10;
+  int tileGoal = 100;
+  int clearedCount = 0;
+  int levelBonus = 0;
+  int tallyDelay = 0;
+  int runePieceSlot = 0;
+
+  // Level set-up.
+  int boardCols = 10, boardRows = 10;
+  int boardRight = 0, boardBottom = 0;
+  int board2Cols = 0, board2Rows = 0;
+  int secondBoardCells = 0;
+  int startSpiders = 10;
+  int driftDir = 0, driftTimer = 0;
+  int boardOffsetX = 0, boardOffsetY = 0;
+  bool roundPuzzleOn = false, shootPuzzleOn = false, fallPuzzleOn = false, boxPuzzleOn = false;
+  bool tilesNearTop = false;
+  bool scatterRequest = false;
+
+  // Intro, hints and effects.
+  int introTimer = 0;
+  int animTick = 1, animFrame = 1;
+  bool animRising = true;
+  int animBase = 0;
+  bool soundLatch = false;
+  bool menuSaved = false;
+  bool charmGiven = false;
+  int hintIndex = 0;
+  int hintStep = 0;
+  int hintFade = 0, hintX = 0, hintY = 0;
+  bool fewSpidersHinted = false, nearGoalHinted = false, tilesVoicePlayed = false,
+       firstJewelVoicePlayed = false;
+  int bonusTimer = 0;
+  int voiceCooldown = 0;
+  int voiceIndex = 0;
+  int quakeTimerA = 0, quakeTimerB = 0;
+  int quakeX = 0, quakeY = 0;
+  int shakeX = 0, shakeY = 0;
+  int ghostTimer = 0, ghostCount = 0;
+  bool scareArmed = false;
+  int scareCount = 0;
+  int megaBonusTimer = 0;
+  int blinkCounter = 0;
+  int frameDice = 0;
+  int boxHelpClicks = 0;
+  std::string levelHint;
+  int levelHintX = 0, levelHintY = 0;
+  std::string itemTooltip;
+  std::array<std::string, 3> infoLine1;
+  int spiderCursor = 0;
+  int bloodRequestX = 0, bloodRequestY = 0;
+
+  // Sparkle over the board items.
+  int sparkleTurn = 1, sparkleSlot = 0, sparkleAlpha = 0, sparkleAngle = 0, sparkleSize = 0;
+
+  // The carried item.
+  int heldImage = 0;
+  std::string heldName, heldText;
+  int heldValue = 0;
+  int heldWidth = 0, heldHeight = 0;
+  bool inventoryFullFlag = false;
+
+  // Player selection.
+  std::string createNameLabel;
+};
+
+}  // namespace mv
