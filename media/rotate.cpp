@@ -65,7 +65,38 @@ inline bool inside(int32_t u, int32_t v, const Image& img) {
 }
 
 template <bool Keyed, typename Op>
+void blendRow(uint16_t* row, const uint16_t* srow, int first, int last, int32_t u, int32_t du,
+              uint16_t key, Op op) {
+  for (int i = first; i <= last; ++i, u += du) {
+    const uint16_t s = srow[u >> 16];
+    if (Keyed && s == key) continue;
+    op(row[i], s);
+  }
+}
+
+// Unturned (or half-turned) pictures: every row samples the same columns, so the span is
+// worked out once.
+template <bool Keyed, typename Op>
+void walkAxisAligned(uint16_t* screen, const Image& img, const Transform& t, Op op) {
+  int first = 0, last = t.x1 - t.x0 - 1;
+  solveSpan(t.u00, t.dudx, 0.0, img.w, first, last);
+  const int32_t ub = toFixed(t.u00), du = toFixed(t.dudx);
+  while (first <= last && !inside(ub + first * du, 0, img)) ++first;
+  while (last >= first && !inside(ub + last * du, 0, img)) --last;
+  if (first > last) return;
+  const int32_t dv = toFixed(t.dvdy);
+  int32_t v = toFixed(t.v00);
+  for (int y = t.y0; y < t.y1; ++y, v += dv) {
+    if (!inside(0, v, img)) continue;
+    blendRow<Keyed>(screen + static_cast<size_t>(y) * kScreenW + t.x0,
+                    img.pixels.data() + static_cast<size_t>(v >> 16) * img.w, first, last,
+                    ub + first * du, du, img.key565(), op);
+  }
+}
+
+template <bool Keyed, typename Op>
 void walk(uint16_t* screen, const Image& img, const Transform& t, Op op) {
+  if (t.dvdx == 0.0 && t.dudy == 0.0) return walkAxisAligned<Keyed>(screen, img, t, op);
   const uint16_t key = img.key565();
   const double su = img.w, sv = img.h;
   const int32_t du = toFixed(t.dudx), dv = toFixed(t.dvdx);
@@ -83,15 +114,6 @@ void walk(uint16_t* screen, const Image& img, const Transform& t, Op op) {
     int32_t u = ub + first * du, v = vb + first * dv;
     uint16_t* row = screen + static_cast<size_t>(y) * kScreenW + t.x0;
     const uint16_t* src = img.pixels.data();
-    if (dv == 0) {  // unrotated: one source row
-      const uint16_t* srow = src + static_cast<size_t>(v >> 16) * img.w;
-      for (int i = first; i <= last; ++i, u += du) {
-        const uint16_t s = srow[u >> 16];
-        if (Keyed && s == key) continue;
-        op(row[i], s);
-      }
-      continue;
-    }
     for (int i = first; i <= last; ++i, u += du, v += dv) {
       const uint16_t s = src[static_cast<size_t>(v >> 16) * img.w + (u >> 16)];
       if (Keyed && s == key) continue;
