@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "board/spiders.h"
 #include "core/random.h"
 #include "media/canvas.h"
 #include "media/catalogue.h"
@@ -150,6 +151,9 @@ struct Game {
   std::array<std::string, 3> infoLine1;
   int spiderCursor = 0;
   int bloodRequestX = 0, bloodRequestY = 0;
+
+  // Spider slots 1..20 (slot 0 is never a spider).
+  SpiderSlots spiders{};
 
   // Sparkle over the board items.
   int sparkleTurn = 1, sparkleSlot = 0, sparkleAlpha = 0, sparkleAngle = 0, sparkleSize = 0;
