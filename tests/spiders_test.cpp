@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "game_fixture.h"
 
 namespace mv {
 namespace {
 
 using test::GameTest;
+using test::Headless;
 
 int liveSlots(const Game& g) {
   int n = 0;
@@ -52,6 +56,235 @@ TEST_F(Spawn, FillsOnlySlotsUpToMaxSpidersAndDropsTheRest) {
   EXPECT_EQ(liveSlots(g), 11);
   EXPECT_EQ(g.spiders[11].spiderLife, 100);
   EXPECT_EQ(g.spiders[12].spiderLife, 0);
+}
+
+// The spider steps of one play frame: the counts start from zero and every slot in use updates.
+void spiderFrame(Game& g) {
+  g.liveSpiders = 0;
+  g.colourCount = {};
+  g.bloodRequestX = g.bloodRequestY = 0;
+  for (int i = 1; i <= g.spiderSlots; ++i) updatespider(g, i);
+}
+
+class Update : public GameTest {
+ protected:
+  void SetUp() override {
+    g.boardRight = g.boardBottom = 338;  // a 10 x 10 board
+    g.spiderDeathPenalty = 150;
+  }
+  // A grown spider standing still at (x, y).
+  Spider& place(int i, double x, double y, int colour = kRed) {
+    Spider& s = g.spiders[i];
+    s.spiderLife = 300;
+    s.spiderX = x;
+    s.spiderY = y;
+    s.spiderSize = s.spiderGrowTo = 40;
+    s.spiderColour = colourLetter(colour);
+    s.spiderSymbol = colour;
+    return s;
+  }
+  int live() const { return liveSlots(g); }
+};
+
+TEST_F(Update, HatchlingStandsStillUntilItIsGrownTo25) {
+  spawnspider(g, 500, 450, kYellow, 1);
+  Spider& s = g.spiders[1];
+  s.spiderDirection = 6;
+  s.spiderSpeed = 2;
+  for (int f = 1; f <= 17; ++f) {
+    EXPECT_LT(s.spiderSize, 25) << "frame " << f;
+    spiderFrame(g);
+    EXPECT_EQ(s.spiderX, 510) << "frame " << f;
+    EXPECT_EQ(s.spiderY, 465) << "frame " << f;
+  }
+  EXPECT_GE(s.spiderSize, 25);
+  int f = 0;
+  while (s.spiderX == 510 && s.spiderY == 465 && f < 1000) spiderFrame(g), ++f;
+  EXPECT_LT(f, 1000) << "a grown hatchling wanders off";
+  EXPECT_LE(s.spiderSize, s.spiderGrowTo + 0.1);
+}
+
+TEST_F(Update, MarkedSpiderWalksOffTheBoardAndDiesOutside) {
+  struct Case {
+    double x, y;
+    bool leavesDownwards;
+  };
+  for (Case c : {Case{100, 300, true}, Case{100, 60, false}}) {
+    Headless fresh;
+    Game& h = fresh.game;
+    h.boardRight = h.boardBottom = 338;
+    h.spiderDeathPenalty = 150;
+    h.score = 1000;
+    Spider& s = h.spiders[1];
+    s.spiderLife = 300;
+    s.spiderX = c.x;
+    s.spiderY = c.y;
+    s.spiderSize = s.spiderGrowTo = 40;
+    s.spiderColour = "R";
+    s.spiderSymbol = kRed;
+    s.spiderSpeed = 1;
+    h.scareArmed = true;
+    spiderFrame(h);
+    ASSERT_EQ(s.spiderMarked, 1);
+    int frames = 0;
+    while (s.spiderLife > 0 && frames < 5000) {
+      const double x = s.spiderX, y = s.spiderY;
+      spiderFrame(h);
+      ++frames;
+      if (s.spiderLife == 0) {
+        EXPECT_FALSE(y < 338 && x < 338) << "died at " << x << "," << y << " inside the board";
+        EXPECT_EQ(h.levelHint, "-150");
+        EXPECT_EQ(h.levelHintX, std::lround(x));
+        EXPECT_EQ(h.bloodRequestX, std::lround(x));
+        EXPECT_EQ(h.bloodRequestY, std::lround(y));
+        if (c.leavesDownwards)
+          EXPECT_GE(y, 338);
+        else
+          EXPECT_GE(x, 338);
+      }
+    }
+    EXPECT_EQ(s.spiderLife, 0);
+    EXPECT_EQ(s.spiderMarked, 0);
+    EXPECT_EQ(h.score, 850);
+    EXPECT_EQ(h.spidersKilled, 1);
+    EXPECT_EQ(h.liveSpiders, 0) << "the dead spider is not counted in its death frame";
+    EXPECT_EQ(fresh.sounds->log.back(), "play 5");
+  }
+}
+
+TEST_F(Update, EachArmingCostsOneSpider) {
+  for (int i = 1; i <= 5; ++i) place(i, 400 + 30 * i, 500);
+  // Two armings within one frame mark one spider.
+  g.scareArmed = true;
+  g.scareArmed = true;
+  for (int f = 0; f < 5; ++f) spiderFrame(g);
+  EXPECT_EQ(live(), 4);
+  EXPECT_EQ(g.spidersKilled, 1);
+
+  // Armings in two frames kill one each.
+  g.scareArmed = true;
+  spiderFrame(g);
+  g.scareArmed = true;
+  for (int f = 0; f < 5; ++f) spiderFrame(g);
+  EXPECT_EQ(live(), 2);
+  EXPECT_EQ(g.liveSpiders, 2);
+
+  // Also when the first victim is still on its way off the board.
+  place(1, 100, 300).spiderSpeed = 0.5;
+  g.scareArmed = true;
+  spiderFrame(g);
+  EXPECT_EQ(g.spiders[1].spiderMarked, 1);
+  g.scareArmed = true;
+  spiderFrame(g);
+  EXPECT_NE(g.spiders[1].spiderLife, 0) << "still on the board";
+  for (int f = 0; f < 5000 && g.spiders[1].spiderLife > 0; ++f) spiderFrame(g);
+  EXPECT_EQ(live(), 1);
+  EXPECT_EQ(g.spidersKilled, 5);
+}
+
+TEST_F(Update, ArmingAdvancesTheFirstPlayHintsAndMayStartTheScareClip) {
+  for (int i = 1; i <= 3; ++i) place(i, 500, 500);
+  g.hintStep = 2;
+  g.voiceCooldown = 5;  // no scare clip while a voice is due
+  g.scareArmed = true;
+  spiderFrame(g);
+  EXPECT_EQ(g.hintStep, 3);
+  EXPECT_EQ(g.hintIndex, 3);
+  g.scareArmed = true;
+  spiderFrame(g);
+  EXPECT_EQ(g.hintStep, 4);
+  EXPECT_EQ(g.hintIndex, 4);
+  EXPECT_EQ(g.introStage, 0);
+  EXPECT_EQ(g.scareCount, 0);
+
+  // With the voice free, about one arming in ten starts the clip, at most twice a level.
+  g.voiceCooldown = 0;
+  int clips = 0;
+  for (int n = 0; n < 200; ++n) {
+    place(1, 500, 500);
+    g.scareArmed = true;
+    g.mouseButton = kLeft;
+    g.introStage = 0;
+    spiderFrame(g);
+    if (g.introStage == 200) {
+      ++clips;
+      EXPECT_EQ(g.introTimer, 500);
+      EXPECT_TRUE(g.scatterRequest);
+      EXPECT_EQ(g.mouseButton, kNoClick) << "the clip takes the click";
+    }
+  }
+  EXPECT_EQ(clips, 2);
+  EXPECT_EQ(g.scareCount, 2);
+  EXPECT_EQ(g.hintStep, 4) << "the sequence stops at 4";
+}
+
+TEST_F(Update, ShootingPuzzlesThirdStartSpiderLivesOn) {
+  g.maxSpiders = 2;
+  for (int i = 1; i <= 3; ++i) place(i, 500, 400 + 10 * i, i);
+  spawnspider(g, 600, 500, kPurple, 1);
+  for (int f = 0; f < 100; ++f) spiderFrame(g);
+  EXPECT_EQ(g.liveSpiders, 3);
+  EXPECT_EQ(g.colourCount[kGreen], 1) << "slot 3 is counted and keeps its colour";
+  EXPECT_EQ(g.colourCount[kPurple], 0) << "no slot was free for the hatchling";
+}
+
+TEST_F(Update, MarkPassesToTheSlotsSpiderOfTheNextLevel) {
+  Spider& s = place(1, 100, 300);  // marked on the board, level ends before it walks out
+  g.scareArmed = true;
+  spiderFrame(g);
+  ASSERT_EQ(s.spiderMarked, 1);
+  // The next level's start places a fresh spider in the slot at the start point.
+  s.spiderLife = 400;
+  s.spiderX = 350;
+  s.spiderY = 300;
+  g.spidersKilled = 0;
+  spiderFrame(g);
+  EXPECT_EQ(s.spiderLife, 0);
+  EXPECT_EQ(g.spidersKilled, 1);
+}
+
+TEST_F(Update, GrowRuneGrowsAnUngrownSpiderOnlyOnce) {
+  Spider& s = place(1, 500, 500, kGreen);
+  s.spiderSize = 40;  // r = 15: the cursor must be strictly within 15 pixels
+  g.heldName = "Grow Rune";
+  g.heldImage = 9;
+  g.heldValue = 30;
+  g.mouseX = 515;
+  g.mouseY = 500;
+  g.mouseButton = kLeft;
+  spiderFrame(g);
+  EXPECT_EQ(s.spiderSymbol, kGreen) << "the edge of the square does not count";
+  g.mouseX = 514;
+  spiderFrame(g);
+  EXPECT_EQ(s.spiderSymbol, kGreen + 4);
+  EXPECT_EQ(s.spiderGrowTo, 70);
+  EXPECT_TRUE(g.heldName.empty());
+  EXPECT_EQ(g.heldImage, 0);
+
+  g.heldName = "Grow Rune";
+  g.heldImage = 9;
+  g.heldValue = 30;
+  g.mouseY = std::lround(s.spiderY);
+  g.mouseX = std::lround(s.spiderX);
+  spiderFrame(g);
+  EXPECT_EQ(s.spiderSymbol, kGreen + 4);
+  EXPECT_EQ(g.heldName, "Grow Rune") << "a grown spider leaves the rune on the cursor";
+  EXPECT_EQ(h.sounds->log.back(), "beep");
+}
+
+TEST_F(Update, EdgesTurnSpidersBackAndPosesRunToTenAndBack) {
+  Spider& s = place(1, 10, 590);
+  s.spiderSpeed = 2;
+  spiderFrame(g);
+  EXPECT_EQ(s.spiderDirection, 7) << "the last edge tested wins";
+  int lo = 99, hi = -1;
+  for (int f = 0; f < 60; ++f) {
+    spiderFrame(g);
+    lo = std::min(lo, s.spiderFrame);
+    hi = std::max(hi, s.spiderFrame);
+  }
+  EXPECT_EQ(lo, 0);
+  EXPECT_EQ(hi, 10);
 }
 
 }  // namespace
