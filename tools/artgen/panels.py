@@ -47,9 +47,10 @@ def title(ctx, s, cx, baseline, size, colour=GOLD, glow=(0.55, 0.25, 0.85)):
     ctx.stroke()
 
 
-def dark_page(ctx, w, h, seed, frame=14):
+def dark_page(ctx, w, h, seed, frame=14, star_count=None):
     night_fill(ctx, w, h)
-    stars(ctx, w, h, int(w * h / 2500), seed, ymax=h * 0.6)
+    stars(ctx, w, h, int(w * h / 2500) if star_count is None else star_count, seed,
+          ymax=h * 0.6)
     wood_frame(ctx, 0, 0, w, h, frame, seed, radius=16)
 
 
@@ -478,16 +479,16 @@ RULES = [
 def instructions_page():
     w, h = 640, 480
     s, ctx = surface(w, h)
-    dark_page(ctx, w, h, seed=63)
+    dark_page(ctx, w, h, seed=63, star_count=0)
     web(ctx, 14, 14, 80, 0, math.pi / 2, spokes=5, rings=5)
     title(ctx, "Help", w / 2, 66, 60)
-    size = 15
+    size = 18
     x0, x1 = 62, w - 36
     while True:
         font(ctx, SERIF, size)
         lines = [wrap(ctx, r, x1 - x0) for r in RULES]
         total = sum(len(l) for l in lines) * size * 1.2 + len(RULES) * 6
-        if total <= 330 or size <= 11:
+        if total <= 312 or size <= 11:
             break
         size -= 0.5
     y = 98 + size
@@ -578,26 +579,38 @@ def book_page(gem):
     font(ctx, TITLE_FONT, 24)
     draw_text(ctx, "and what they do", 600, 52, (0.45, 0.10, 0.30), "centre")
 
-    def column(x, y, entries):
-        for kinds, name, text in entries:
-            ix = x
-            big = len(kinds) == 1 or kinds in ([22, 23],)
-            for k in kinds:
+    def icon(kinds, x, y):
+        """Item pictures for an entry, inside a 70 x 46 box at (x, y)."""
+        if len(kinds) == 4 and kinds[0] in (5, 17):
+            for q, k in enumerate(kinds):
+                paste(ctx, gem(k), x + 14 + 21 * (q % 2), y + 21 * (q // 2))
+        elif kinds[0] == 25:
+            for q in range(16):
+                paste(ctx, gem(25 + q), x + 13 + 11 * (q % 4), y + 11 * (q // 4), 0.55)
+        elif len(kinds) == 1:
+            pic = gem(kinds[0])
+            paste(ctx, pic, x + 35 - pic.shape[1] * 0.45, y + 22 - pic.shape[0] * 0.45, 0.9)
+        elif len(kinds) == 2:
+            for q, k in enumerate(kinds):
+                paste(ctx, gem(k), x + 2 + 34 * q, y + 6, 0.72)
+        else:
+            for q, k in enumerate(kinds):
                 pic = gem(k)
-                sc = 1.0 if pic.shape[0] <= 21 else 0.62
-                paste(ctx, pic, ix, y - 2 + (3 if pic.shape[0] > 21 else 0), sc)
-                ix += (22 if pic.shape[0] <= 21 else 30)
-            tx = x + max(ix - x, 60) + 8 if not big else x + 70
-            tx = x + 96
+                paste(ctx, pic, x + 14 + 21 * (q % 2), y + 21 * (q // 2))
+
+    def column(x, y, entries, width):
+        for kinds, name, text in entries:
+            icon(kinds, x, y)
+            tx = x + 78
             font(ctx, SERIF, 14, bold=True)
-            draw_text(ctx, name, tx, y + 10, (0.40, 0.08, 0.10))
+            draw_text(ctx, name, tx, y + 11, (0.40, 0.08, 0.10))
             font(ctx, SERIF, 12.5)
-            yy = text_block(ctx, text, tx, y + 26, 270, 14.5, INK_BROWN)
-            y = max(yy, y + 48) + 6
+            yy = text_block(ctx, text, tx, y + 27, width, 14.5, INK_BROWN)
+            y = max(yy - 8, y + 48) + 10
         return y
 
-    column(34, 76, BOOK_LEFT)
-    y = column(w / 2 + 18, 76, BOOK_RIGHT)
+    column(30, 72, BOOK_LEFT, 280)
+    y = column(w / 2 + 16, 72, BOOK_RIGHT, 282)
     font(ctx, SERIF, 11.5, italic=True)
     text_block(ctx, "Right-click any other item in the inventory to throw it away. When every "
                "cell is full, the items turn into points.", w / 2 + 18, max(y + 6, 402), 360,
