@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "board/effects.h"
 #include "board/spiders.h"
 #include "core/random.h"
 #include "media/canvas.h"
@@ -154,6 +155,9 @@ struct Game {
 
   // Spider slots 1..20 (slot 0 is never a spider).
   SpiderSlots spiders{};
+  // Blood splats 1..10 and floating texts 1..8.
+  BloodSlots blood{};
+  FloatTextSlots floatTexts{};
 
   // Sparkle over the board items.
   int sparkleTurn = 1, sparkleSlot = 0, sparkleAlpha = 0, sparkleAngle = 0, sparkleSize = 0;

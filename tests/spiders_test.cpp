@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "board/effects.h"
 #include "game_fixture.h"
 
 namespace mv {
@@ -287,5 +288,51 @@ TEST_F(Update, EdgesTurnSpidersBackAndPosesRunToTenAndBack) {
   EXPECT_EQ(hi, 10);
 }
 
+using Effects = Update;
+
+TEST_F(Effects, DeathRequestsGoToTheFirstFadedSplatAndAFreeTextSlot) {
+  g.blood[1].bloodAlpha = 200;  // still showing
+  g.blood[2].bloodAlpha = 49;   // faded enough to reuse
+  g.floatTexts[1].floatTextLife = 30;
+  Spider& s = place(4, 600, 450);
+  s.spiderMarked = 4;
+  spiderFrame(g);
+  ASSERT_EQ(s.spiderLife, 0);
+  drawblood(g);
+  drawfloattexts(g);
+  EXPECT_EQ(g.bloodRequestX, 0);
+  const BloodSplat& b = g.blood[2];
+  EXPECT_EQ(b.bloodX, 600);
+  EXPECT_EQ(b.bloodY, 450);
+  EXPECT_EQ(b.bloodAlpha, 254.5) << "starts at 255 and fades in the same frame";
+  EXPECT_GE(b.bloodGrowTo, b.bloodSize + 5 - 2);
+  const FloatText& t = g.floatTexts[2];
+  EXPECT_EQ(t.floatText, "-150");
+  EXPECT_EQ(t.floatTextX, 598);
+  EXPECT_EQ(t.floatTextY, 449);
+  EXPECT_EQ(t.floatTextLife, 99);
+  EXPECT_TRUE(g.levelHint.empty());
+
+  // The splat grows by 2 a frame up to its size and fades by 0.5 a frame to nothing.
+  const double growTo = b.bloodGrowTo;
+  for (int f = 0; f < 600; ++f) drawblood(g), drawfloattexts(g);
+  EXPECT_GE(b.bloodSize, growTo);
+  EXPECT_LT(b.bloodSize, growTo + 2);
+  EXPECT_LE(b.bloodAlpha, 0);
+  EXPECT_EQ(t.floatTextLife, 0);
+  EXPECT_EQ(t.floatTextX, 400) << "a hundred frames of drift";
+}
+
+TEST_F(Effects, RequestWaitsWhileEverySplatIsStillShowing) {
+  for (int i = 1; i <= kBloodSlots; ++i) g.blood[i].bloodAlpha = 50.5 + i;
+  g.bloodRequestX = 300;
+  g.bloodRequestY = 310;
+  // Slot 1 starts at 51.5 and is seen at 51.5, 51, 50.5 and 50 before it drops below 50.
+  for (int f = 0; f < 4; ++f) drawblood(g);
+  EXPECT_EQ(g.bloodRequestX, 300);
+  drawblood(g);
+  EXPECT_EQ(g.bloodRequestX, 0);
+  EXPECT_EQ(g.blood[1].bloodX, 300);
+}
 }  // namespace
 }  // namespace mv
