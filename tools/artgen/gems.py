@@ -255,7 +255,7 @@ def explosion(k):
     rr = random.Random(900 + k)
     hot = mix((1.0, 0.55, 0.10), (0.75, 0.88, 1.0), t)
     core = mix((1.0, 0.85, 0.35), (1.0, 1.0, 1.0), t)
-    radius = 2.5 + 7.3 * t
+    radius = 1.6 + 7.0 * t
     g = cairo.RadialGradient(10, 10, 0, 10, 10, radius)
     g.add_color_stop_rgba(0, *core, 1.0)
     g.add_color_stop_rgba(0.55, *hot, 0.9)
@@ -268,7 +268,7 @@ def explosion(k):
     for i in range(n):
         a = 2 * math.pi * i / n + rr.uniform(-0.25, 0.25)
         r0 = radius * 0.5
-        r1 = min(9.6, radius + 1.5 + rr.uniform(0, 2.5))
+        r1 = min(9.6, radius * rr.uniform(1.25, 1.6) + 0.8)
         ctx.move_to(10 + r0 * math.cos(a), 10 + r0 * math.sin(a))
         ctx.line_to(10 + r1 * math.cos(a), 10 + r1 * math.sin(a))
         rgb(ctx, mix(hot, (1, 1, 1), 0.4))
@@ -316,7 +316,7 @@ def blood_splat():
 def symbol(code):
     """The sign a spider carries, small in the middle of a 100 x 100 square."""
     s, ctx = surface(100, 100)
-    colour_sign(ctx, code, 50, 54, 26)
+    colour_sign(ctx, code, 50, 63, 22)
     return s
 
 
@@ -325,7 +325,7 @@ def grown_symbol(code):
     colour = mix(SIGN_COLOURS[code], (1, 1, 1), 0.15)
     if code == 1:
         colour = (1.0, 0.85, 0.15)
-    skull(ctx, 50, 53, 40, colour=colour)
+    skull(ctx, 50, 60, 40, colour=colour)
     return s
 
 

@@ -41,10 +41,13 @@ def title(ctx, s, cx, baseline, size, colour=GOLD, glow=(0.55, 0.25, 0.85)):
     ctx.move_to(cx - w / 2, baseline)
     ctx.text_path(s)
     ctx.set_source(g)
-    ctx.fill_preserve()
-    rgb(ctx, (0.20, 0.08, 0.02))
-    ctx.set_line_width(1.2)
-    ctx.stroke()
+    if size >= 50:
+        ctx.fill_preserve()
+        rgb(ctx, (0.20, 0.08, 0.02))
+        ctx.set_line_width(1.2)
+        ctx.stroke()
+    else:
+        ctx.fill()
 
 
 def dark_page(ctx, w, h, seed, frame=14, star_count=None):
@@ -351,8 +354,7 @@ HINTS = {
     2: ("Make rows of FOUR or more matching tiles to resurrect spiders!", None),
     3: ("Careful! Three or more skulls in a row kill one of your resurrected spiders!",
         None),
-    4: ("Spiders drop items. Take them, and build more valuable runes from the pieces!",
-        None),
+    4: ("Spiders drop items. Take them and build more valuable runes!", None),
     5: ("Beware! When no more spiders are alive, the game is over.", None),
     8: ("The tiles turn green with each successful row. Turn ALL tiles green to end the "
         "level!", None),
@@ -391,14 +393,23 @@ def hint_panel(idx, gem):
         skull(ctx, bx + 26, by + bh / 2, 50, colour=(0.95, 0.92, 0.84))
         box = (bx + 56, by, bw - 56, bh)
     if idx == 4:
-        for k, kind in enumerate((1, 5, 9)):
-            pic = gem(kind)
-            paste(ctx, pic, bx + 4 + (12 if pic.shape[0] < 30 else 0),
-                  by + 4 + k * 32 + (6 if pic.shape[0] < 30 else -6), scale=1.0 if k < 2 else 0.8)
-        box = (bx + 52, by, bw - 52, bh)
+        # a row of finds: jewels, four rune pieces as a square, and the rune they make
+        y0 = by + bh - 44
+        paste(ctx, gem(1), bx + 40, y0 + 12)
+        paste(ctx, gem(4), bx + 64, y0 + 12)
+        for q in range(4):
+            paste(ctx, gem(5 + q), bx + 104 + 21 * (q % 2), y0 + 1 + 21 * (q // 2))
+        font(ctx, SERIF, 26, bold=True)
+        draw_text(ctx, "=", bx + 164, y0 + 32, GOLD, "centre", outline=TEXT_DARK, ow=2)
+        paste(ctx, gem(9), bx + 182, y0 - 1)
+        paste(ctx, gem(21), bx + 232, y0 - 1)
+        box = (bx, by - 2, bw, bh - 46)
     if idx == 8:
-        paste(ctx, gem(-1), bx + 2, by + bh / 2 - 13)
-        box = (bx + 36, by, bw - 36, bh)
+        paste(ctx, gem(-2), bx + 2, by + bh / 2 - 30)
+        font(ctx, SERIF, 16, bold=True)
+        draw_text(ctx, "\u2193", bx + 14, by + bh / 2 + 8, GOLD, "centre", outline=TEXT_DARK, ow=2)
+        paste(ctx, gem(-1), bx + 2, by + bh / 2 + 12)
+        box = (bx + 34, by, bw - 34, bh)
     hint_text(ctx, box, text)
     return to_rgba(s)
 
@@ -654,8 +665,8 @@ def welcome():
 
 def build(cat, charm_picture):
     def gem(kind):
-        if kind == -1:
-            return cat.rgba("tilelist", 8)
+        if kind < 0:
+            return cat.rgba("tilelist", 8 if kind == -1 else 3)
         return cat.rgba("gemlist", kind)
 
     menu_pieces(cat)

@@ -145,7 +145,7 @@ def creek(rate, rng):
     ramp = np.linspace(0, 1, xf)
     out = out[:n]
     out[:xf] = head * ramp + tail * (1 - ramp)
-    return norm(out, 0.45)
+    return norm(out, 0.38)
 
 
 def rustle(rate, rng):
@@ -243,7 +243,7 @@ def buzz(rate, rng):
     x = lp(x, 1800, rate)
     e = np.clip(t / 0.01, 0, 1) * np.clip((t[-1] - t) / 0.03, 0, 1)
     e *= (np.sin(2 * np.pi * 12 * t) > -0.6)
-    return norm(x * e, 0.5)
+    return norm(x * e, 0.28)
 
 
 def wail(rate, rng):
@@ -257,7 +257,7 @@ def wail(rate, rng):
     # a hollow echo
     d = int(0.23 * rate)
     x[d:] += 0.4 * x[:-d]
-    return norm(x, 0.55)
+    return norm(x, 0.4)
 
 
 def thunder(rate, rng):

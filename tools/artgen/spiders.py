@@ -14,40 +14,37 @@ BODY_DARK = (0.20, 0.25, 0.17)
 LEG = (0.36, 0.42, 0.31)
 OUTLINE = (0.06, 0.07, 0.05)
 
-# Hip angle of each leg, pair 0 at the front; measured from straight ahead.
-HIP_ANGLES = [32, 72, 110, 150]
-SWING = 17  # degrees each way
-
-
-def leg_path(ctx, hip, angle_deg, side, reach, lift):
-    a = math.radians(angle_deg)
-    # direction from the hip outwards: ahead is -y
-    dx, dy = side * math.sin(a), -math.cos(a)
-    kx, ky = hip[0] + dx * reach * 0.45, hip[1] + dy * reach * 0.45 - lift
-    # the lower leg bends back towards the body's axis of travel
-    bend = math.radians(angle_deg + (-14 if angle_deg < 90 else 14))
-    ex = kx + side * math.sin(bend) * reach * 0.62
-    ey = ky - math.cos(bend) * reach * 0.62 + lift * 0.6
-    return (kx, ky), (ex, ey)
+# Direction of each foot from the thorax, pair 0 at the front, in degrees
+# from straight ahead; the stride swings them forward and back.
+FOOT_ANGLES = [34, 74, 114, 152]
+FOOT_REACH = [46, 44, 43, 46]
+SWING = 13
 
 
 def spider_pose(k):
-    """Pose k of 0..10; 0 and 10 are the two extremes of the stride."""
+    """Pose k of 0..10; 0 and 10 are the two extremes of the stride, so the
+    poses played 0..10..0 swing the legs smoothly back and forth."""
     s, ctx = surface(100, 100)
     u = (k / 10.0) * 2 - 1
-    cx, cy = 50, 44
+    cx, cy = 50, 45
     ctx.set_line_cap(cairo.LINE_CAP_ROUND)
     ctx.set_line_join(cairo.LINE_JOIN_ROUND)
     legs = []
     for side in (-1, 1):
-        for i, base in enumerate(HIP_ANGLES):
+        for i, base in enumerate(FOOT_ANGLES):
+            # alternating gait: legs 0 and 2 of one side move with 1 and 3 of the other
             group = (i + (0 if side < 0 else 1)) % 2
             swing = SWING * u * (1 if group == 0 else -1)
-            hip = (cx + side * 6, cy - 4 + i * 4)
-            lift = 2.5 * (1 - u * u) if group == 0 else 0.0
-            knee, foot = leg_path(ctx, hip, base + swing, side, 44 if i in (0, 3) else 40, lift)
+            a = math.radians(base + swing)
+            hip = (cx + side * 5, cy - 5 + i * 3.5)
+            reach = FOOT_REACH[i]
+            foot = (cx + side * reach * math.sin(a), cy - reach * math.cos(a) + 2)
+            # the knee stands out sideways, above the line from hip to foot
+            ka = math.radians(base + swing * 0.6)
+            kr = reach * 0.62
+            knee = (cx + side * (kr * math.sin(ka) + 7), cy - kr * math.cos(ka) - 3)
             legs.append((hip, knee, foot))
-    for width, col in ((5.2, OUTLINE), (3.0, LEG)):
+    for width, col in ((5.0, OUTLINE), (2.8, LEG)):
         rgb(ctx, col)
         ctx.set_line_width(width)
         for hip, knee, foot in legs:
@@ -57,10 +54,10 @@ def spider_pose(k):
             ctx.stroke()
     rgb(ctx, mix(LEG, (1, 1, 1), 0.45))
     for hip, knee, foot in legs:
-        ctx.arc(knee[0], knee[1], 1.4, 0, 2 * math.pi)
+        ctx.arc(knee[0], knee[1], 1.3, 0, 2 * math.pi)
         ctx.fill()
     # abdomen, swaying a little with the stride
-    ax, ay = cx + u * 0.8, cy + 21
+    ax, ay = cx + u * 0.8, cy + 19
     g = cairo.RadialGradient(ax - 5, ay - 6, 2, ax, ay, 18)
     g.add_color_stop_rgb(0, *mix(BODY, (1, 1, 1), 0.35))
     g.add_color_stop_rgb(0.7, *BODY)
@@ -68,7 +65,7 @@ def spider_pose(k):
     ctx.save()
     ctx.translate(ax, ay)
     ctx.scale(1.0, 1.12)
-    ctx.arc(0, 0, 16.5, 0, 2 * math.pi)
+    ctx.arc(0, 0, 14.5, 0, 2 * math.pi)
     ctx.restore()
     ctx.set_source(g)
     ctx.fill_preserve()
@@ -92,7 +89,7 @@ def spider_pose(k):
     ctx.save()
     ctx.translate(cx, cy - 2)
     ctx.scale(1.0, 1.15)
-    ctx.arc(0, 0, 10.5, 0, 2 * math.pi)
+    ctx.arc(0, 0, 9.5, 0, 2 * math.pi)
     ctx.restore()
     ctx.fill_preserve()
     rgb(ctx, OUTLINE)
@@ -139,11 +136,11 @@ def copper_picture(size=80):
             rng.uniform(0.05, 0.2))
         ctx.arc(x, y, rng.uniform(0.5, 2.0), 0, 2 * math.pi)
         ctx.fill()
-    mini_spider(ctx, size / 2, size / 2 + 1, size * 0.96, body=(0.05, 0.03, 0.05),
+    mini_spider(ctx, size / 2, size / 2 - 3, size * 1.0, body=(0.05, 0.03, 0.05),
                 leg=(0.07, 0.04, 0.07), width=5.5, mark=(0.92, 0.08, 0.06))
     # a glint on the body
     rgb(ctx, (1, 1, 1), 0.35)
-    ctx.arc(size / 2 - 4, size / 2 + 6, 2.2, 0, 2 * math.pi)
+    ctx.arc(size / 2 - 4, size / 2 + 2, 2.2, 0, 2 * math.pi)
     ctx.fill()
     return to_rgba(s)
 
