@@ -361,7 +361,7 @@ HINTS = {
     9: ("Drop a Freeze Rune on the bonus timer to stop the clock!", None),
     11: ("This is your inventory. Right-click deletes an item. Arrange rune pieces to build "
          "powerful runes. Swap Lost Stones into the board to help complete rows. When the "
-         "inventory is full, all items are converted into points.", (343, 100)),
+         "inventory is full, all items are converted into points.", (236, 130)),
 }
 
 

@@ -131,20 +131,74 @@ def background(k):
     s = texture_surface(img)
     ctx = cairo.Context(s)
     r = random.Random(k)
-    # cobwebs in a couple of corners, a skull or two near the edges
+    if kind == "stone":
+        # pale moonlight falling in from the upper left
+        for j in range(3):
+            x0 = 120 + j * 150
+            ctx.move_to(x0, 0)
+            ctx.line_to(x0 + 70, 0)
+            ctx.line_to(x0 + 330, H)
+            ctx.line_to(x0 + 200, H)
+            ctx.close_path()
+            g = cairo.LinearGradient(0, 0, 0, H)
+            g.add_color_stop_rgba(0, 0.6, 0.7, 1.0, 0.07)
+            g.add_color_stop_rgba(1, 0.6, 0.7, 1.0, 0.0)
+            ctx.set_source(g)
+            ctx.fill()
+    else:
+        # nail heads where the boards meet their cross beams
+        step = 70 if kind == "planks" else 54
+        for a in range(0, (W if kind == "planks" else H), step):
+            for b in (90, 510) if kind == "planks" else (40, 760):
+                x, y = (a + 8, b) if kind == "planks" else (b, a + 8)
+                for dx in (0, step - 16):
+                    nx, ny = (x + dx, y) if kind == "planks" else (x, y + dx)
+                    rgb(ctx, (0.05, 0.03, 0.04), 0.8)
+                    ctx.arc(nx, ny, 2.4, 0, 2 * math.pi)
+                    ctx.fill()
+                    rgb(ctx, (0.8, 0.7, 0.6), 0.35)
+                    ctx.arc(nx - 0.7, ny - 0.7, 1.0, 0, 2 * math.pi)
+                    ctx.fill()
+    # cobwebs in a couple of corners, a skull or two and a candle near the edges
     web(ctx, W, H, 150, math.pi, 1.5 * math.pi, spokes=6, rings=6, alpha=0.22)
     if k % 2:
         web(ctx, 0, H, 120, 1.5 * math.pi, 2 * math.pi, spokes=5, rings=5, alpha=0.2)
+    else:
+        web(ctx, 0, 46, 110, 0, 0.5 * math.pi, spokes=5, rings=5, alpha=0.18)
     for _ in range(2):
-        skull(ctx, r.uniform(600, 740), r.uniform(420, 560), 26, colour=(0.55, 0.50, 0.45))
-    # candle glow in a corner
-    g = cairo.RadialGradient(730, 560, 5, 730, 560, 160)
-    g.add_color_stop_rgba(0, 1.0, 0.7, 0.3, 0.25)
-    g.add_color_stop_rgba(1, 1.0, 0.7, 0.3, 0.0)
-    ctx.set_source(g)
-    ctx.paint()
+        skull(ctx, r.uniform(600, 740), r.uniform(440, 560), 26, colour=(0.55, 0.50, 0.45))
+    candle(ctx, 40 if k % 2 == 0 else 740, 585, 34 + 6 * (k % 3))
     hud_bar(ctx)
     return to_rgba(s)
+
+
+def candle(ctx, x, base, height):
+    g = cairo.RadialGradient(x, base - height - 8, 3, x, base - height - 8, 170)
+    g.add_color_stop_rgba(0, 1.0, 0.75, 0.35, 0.35)
+    g.add_color_stop_rgba(1, 1.0, 0.7, 0.3, 0.0)
+    ctx.set_source(g)
+    ctx.arc(x, base - height - 8, 170, 0, 2 * math.pi)
+    ctx.fill()
+    g = cairo.LinearGradient(x - 7, 0, x + 7, 0)
+    g.add_color_stop_rgb(0, 0.75, 0.70, 0.60)
+    g.add_color_stop_rgb(0.4, 0.98, 0.95, 0.86)
+    g.add_color_stop_rgb(1, 0.55, 0.50, 0.42)
+    ctx.set_source(g)
+    rounded_rect(ctx, x - 7, base - height, 14, height, 3)
+    ctx.fill()
+    rgb(ctx, (0.95, 0.92, 0.82))
+    ctx.arc(x + 4, base - height + 6, 2.5, 0, math.pi)
+    ctx.fill()
+    rgb(ctx, (0.15, 0.1, 0.08))
+    ctx.set_line_width(1.2)
+    ctx.move_to(x, base - height)
+    ctx.line_to(x, base - height - 4)
+    ctx.stroke()
+    ctx.move_to(x, base - height - 18)
+    ctx.curve_to(x + 5, base - height - 10, x + 4, base - height - 3, x, base - height - 3)
+    ctx.curve_to(x - 4, base - height - 3, x - 5, base - height - 10, x, base - height - 18)
+    rgb(ctx, (1.0, 0.85, 0.40))
+    ctx.fill()
 
 
 def tally_board():
