@@ -63,8 +63,8 @@ def hanging_spider(ctx, x, top, length, s):
     ctx.move_to(x, top)
     ctx.line_to(x, top + length)
     ctx.stroke()
-    mini_spider(ctx, x, top + length + s * 0.3, s, body=(0.16, 0.10, 0.20),
-                leg=(0.22, 0.14, 0.26), angle=math.pi, width=7)
+    mini_spider(ctx, x, top + length + s * 0.3, s, body=(0.42, 0.48, 0.38),
+                leg=(0.34, 0.40, 0.30), angle=math.pi, width=7)
 
 
 # ------------------------------------------------------------------ menu page
@@ -359,22 +359,22 @@ HINTS = {
     8: ("The tiles turn green with each successful row. Turn ALL tiles green to end the "
         "level!", None),
     9: ("Drop a Freeze Rune on the bonus timer to stop the clock!", None),
-    11: ("This is your inventory. Right-click deletes an item. Arrange rune pieces to build "
+    11: ("This is your inventory! Right-click deletes an item. Arrange rune pieces to build "
          "powerful runes. Swap Lost Stones into the board to help complete rows. When the "
-         "inventory is full, all items are converted into points.", (236, 130)),
+         "inventory is full, all items are converted.", (343, 112)),
 }
 
 
-def hint_text(ctx, box, s, max_size=19, min_size=11, colour=CREAM):
+def hint_text(ctx, box, s, max_size=19, min_size=11, colour=CREAM, face=SERIF):
     bx, by, bw, bh = box
     size = max_size
     while size > min_size:
-        font(ctx, SERIF, size, bold=True)
+        font(ctx, face, size, bold=True)
         lines = wrap(ctx, s, bw)
         if len(lines) * size * 1.22 <= bh:
             break
-        size -= 1
-    font(ctx, SERIF, size, bold=True)
+        size -= 0.5
+    font(ctx, face, size, bold=True)
     lines = wrap(ctx, s, bw)
     lead = size * 1.22
     y = by + (bh - len(lines) * lead) / 2 + size * 0.95
@@ -410,7 +410,7 @@ def hint_panel(idx, gem):
         draw_text(ctx, "\u2193", bx + 14, by + bh / 2 + 8, GOLD, "centre", outline=TEXT_DARK, ow=2)
         paste(ctx, gem(-1), bx + 2, by + bh / 2 + 12)
         box = (bx + 34, by, bw - 34, bh)
-    hint_text(ctx, box, text)
+    hint_text(ctx, box, text, face="DejaVu Sans Condensed" if len(text) > 150 else SERIF)
     return to_rgba(s)
 
 
