@@ -9,8 +9,10 @@
 #include <array>
 #include <string>
 
+#include "board/jewels.h"
 #include "board/effects.h"
 #include "board/spiders.h"
+#include "core/host.h"
 #include "core/random.h"
 #include "media/canvas.h"
 #include "media/catalogue.h"
@@ -47,6 +49,7 @@ struct Game {
   Sound& sound;
   Catalogue& cat;
   Random rng;
+  Host* host = nullptr;  // the windows around the game; none when headless
 
   const Image& image(ImageList list, int index) const { return cat.image(list, index); }
   Image& image(ImageList list, int index) { return cat.image(list, index); }
@@ -158,6 +161,7 @@ struct Game {
   // Blood splats 1..10 and floating texts 1..8.
   BloodSlots blood{};
   FloatTextSlots floatTexts{};
+  BoardItems boardItems{};
 
   // Sparkle over the board items.
   int sparkleTurn = 1, sparkleSlot = 0, sparkleAlpha = 0, sparkleAngle = 0, sparkleSize = 0;

@@ -1,0 +1,50 @@
+// The game's 800 x 600 picture on a modern desktop: desktop full screen (no video mode switch),
+// scaled to fit with black bars, or a window; the back buffer goes up as a streaming texture.
+#pragma once
+
+#include <SDL.h>
+
+#include "media/screen.h"
+
+namespace mv {
+
+struct GamePoint {
+  int x = 0, y = 0;
+};
+
+// A point in an output of outW x outH pixels that shows the 800 x 600 picture scaled to fit and
+// centred between black bars, mapped back to game pixels and kept inside 0..799, 0..599.
+// The scaling is the one the renderer uses for its logical size, so the polled cursor and the
+// mouse events (which the renderer maps itself) agree.
+GamePoint windowToGame(int x, int y, int outW, int outH);
+// Keeps a point inside the game picture (presses on the black bars land on its edge).
+GamePoint clampToGame(int x, int y);
+
+class Display {
+ public:
+  explicit Display(SDL_Window* window) : window_(window) {}
+  ~Display();
+  Display(const Display&) = delete;
+  Display& operator=(const Display&) = delete;
+
+  // Creates the renderer (with vsync if it can be had) and the texture. False with SDL's error
+  // when no renderer at all can be made.
+  bool open();
+  bool isOpen() const { return texture_ != nullptr; }
+  bool vsync() const { return vsync_; }
+  // Makes the texture again after the device lost it.
+  void reset();
+
+  void present(const Screen& screen);
+  void toggleFullscreen();
+  // The system cursor in game pixels.
+  GamePoint cursor() const;
+
+ private:
+  SDL_Window* window_;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  bool vsync_ = false;
+};
+
+}  // namespace mv

@@ -1,0 +1,118 @@
+// Program entry: the welcome window first, so the player sees it at once; the rest of the
+// catalogue, the sound device and the hidden game window are made while it shows.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/welcome.h"
+#include "media/catalogue.h"
+
+namespace {
+
+// Milliseconds since the process started, from the kernel's record of its start.
+double msSinceLaunch() {
+  std::ifstream stat("/proc/self/stat");
+  std::string field;
+  for (int i = 0; i < 22 && stat >> field; ++i) {
+  }
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  const double startS = std::atof(field.c_str()) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  return (now.tv_sec + now.tv_nsec / 1e9 - startS) * 1000.0;
+}
+
+// MORVANE_TRACE=1 reports the start-up milestones on stderr.
+void trace(const char* what) {
+  static const bool on = std::getenv("MORVANE_TRACE") != nullptr;
+  if (on) std::fprintf(stderr, "morvane: %s %.0f ms after launch\n", what, msSinceLaunch());
+}
+
+[[noreturn]] void fatal(const std::string& text, SDL_Window* parent = nullptr) {
+  std::fprintf(stderr, "morvane: %s\n", text.c_str());
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Morvane", text.c_str(), parent);
+  SDL_Quit();
+  std::exit(1);
+}
+
+std::string assetsDir() {
+  const char* env = std::getenv("MORVANE_ASSETS");
+  return env && *env ? env : MORVANE_ASSETS_DIR;
+}
+
+uint64_t freshSeed() {
+  std::random_device rd;
+  return (static_cast<uint64_t>(rd()) << 32) ^ rd() ^ static_cast<uint64_t>(std::time(nullptr));
+}
+
+}  // namespace
+
+int main(int, char**) {
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0)
+    fatal(std::string("cannot start the display: ") + SDL_GetError());
+
+  mv::Catalogue cat;
+  try {
+    cat.readManifest(assetsDir());
+    cat.loadImages([](mv::ImageList l) { return l == mv::ImageList::welcome; });
+  } catch (const mv::AssetError& e) {
+    fatal(e.what());
+  }
+  {
+    mv::Twelcomeform welcome;
+    if (!welcome.create(cat))
+      fatal(std::string("cannot open the welcome window: ") + SDL_GetError());
+    trace("welcome picture shown");
+
+    try {
+      cat.loadImages([](mv::ImageList l) { return l != mv::ImageList::welcome; });
+      cat.checkSounds();
+    } catch (const mv::AssetError& e) {
+      fatal(e.what(), welcome.window());
+    }
+    mv::TMainForm form(cat, freshSeed());
+    if (!form.create()) fatal(std::string("cannot open the game window: ") + SDL_GetError());
+
+    bool running = true, firstFrameTraced = false;
+    while (running && !form.closed()) {
+      const uint64_t wait = form.runTimers(SDL_GetTicks64());
+      if (form.framesShown() == 1 && !firstFrameTraced) {
+        trace("first game frame shown");
+        firstFrameTraced = true;
+      }
+      if (form.closed()) break;
+      SDL_Event e;
+      if (!SDL_WaitEventTimeout(&e, static_cast<int>(wait))) continue;
+      do {
+        const Uint32 id = e.type == SDL_WINDOWEVENT       ? e.window.windowID
+                          : e.type == SDL_KEYDOWN         ? e.key.windowID
+                          : e.type == SDL_MOUSEBUTTONUP   ? e.button.windowID
+                          : e.type == SDL_MOUSEBUTTONDOWN ? e.button.windowID
+                                                          : 0;
+        if (e.type == SDL_QUIT) {
+          running = false;
+        } else if (id != 0 && id == welcome.windowId()) {
+          if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) running = false;
+          if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED)
+            welcome.paint();
+          if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT &&
+              mv::Twelcomeform::onPicture(e.button.x, e.button.y)) {
+            if (!form.FormShow())
+              fatal(std::string("cannot show the game: ") + SDL_GetError(), welcome.window());
+            welcome.hide();
+          }
+        } else {
+          form.handleEvent(e);
+        }
+      } while (SDL_PollEvent(&e));
+    }
+  }
+  SDL_Quit();
+  return 0;
+}

@@ -1,0 +1,169 @@
+#include "app/main_form.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "core/frame.h"
+#include "core/input.h"
+#include "core/startup.h"
+
+namespace mv {
+namespace {
+
+uint64_t nowMs() {
+  return SDL_GetTicks64();
+}
+
+std::unique_ptr<SoundBackend> openSoundDevice(const Catalogue& cat) {
+  std::vector<std::string> files;
+  for (int i = 0; i < kSoundCount; ++i) files.push_back(cat.soundFile(i));
+  return openMixerBackend(files);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(Catalogue& cat, uint64_t seed) : cat_(cat) {
+  sound_.emplace(openSoundDevice(cat), kSoundCount);
+  game_ = std::make_unique<Game>(screen_, canvas_, *sound_, cat_, seed);
+  game_->host = this;
+  screen_.setPresenter([this](const Screen& s) {
+    if (!closed_ && display_) display_->present(s);
+  });
+  FormCreate(*game_, seed);
+  nextClock_ = nowMs() + kClockMs;
+}
+
+TMainForm::~TMainForm() {
+  report_.wait();
+  game_.reset();
+  sound_.reset();  // releases the sound device before the window goes
+  display_.reset();
+  if (window_) SDL_DestroyWindow(window_);
+}
+
+bool TMainForm::create() {
+  window_ = SDL_CreateWindow("Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenW,
+                             kScreenH, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+  return window_ != nullptr;
+}
+
+bool TMainForm::FormShow() {
+  if (shown()) return true;
+  SDL_ShowWindow(window_);
+  SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  SDL_RaiseWindow(window_);
+  display_ = std::make_unique<Display>(window_);
+  if (!display_->open()) return false;
+  focused_ = SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS;
+  nextFrame_ = nowMs();
+  return true;
+}
+
+bool TMainForm::frameTimerOn() const {
+  return shown() && focused_ && !closed_ && screen_.canDraw();
+}
+
+void TMainForm::handleEvent(const SDL_Event& e) {
+  Game& g = *game_;
+  switch (e.type) {
+    case SDL_MOUSEBUTTONDOWN: {
+      // The renderer has already mapped the event to game pixels.
+      const GamePoint p = clampToGame(e.button.x, e.button.y);
+      const MouseButton b = e.button.button == SDL_BUTTON_LEFT    ? MouseButton::Left
+                            : e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
+                                                                  : MouseButton::Other;
+      DXDrawMouseDown(g, b, p.x, p.y);
+      break;
+    }
+    case SDL_MOUSEBUTTONUP:
+      DXDrawMouseUp(g);
+      break;
+    case SDL_KEYDOWN:
+      if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
+        if (display_) display_->toggleFullscreen();
+      } else if (e.key.keysym.sym == SDLK_ESCAPE && !e.key.repeat) {
+        FormKeyDown(g, kKeyEscape);
+      }
+      break;
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          focused_ = true;
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          focused_ = false;
+          break;
+        // A minimised or hidden window has no display to draw on.
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN:
+          screen_.setCanDraw(false);
+          break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SHOWN:
+          screen_.setCanDraw(true);
+          break;
+        case SDL_WINDOWEVENT_CLOSE:
+          closed_ = true;
+          break;
+        default:
+          break;
+      }
+      break;
+    case SDL_RENDER_DEVICE_RESET:
+      if (display_) display_->reset();
+      break;
+    default:
+      break;
+  }
+}
+
+uint64_t TMainForm::runTimers(uint64_t now) {
+  if (now >= nextClock_) {
+    Timer1Timer(*game_);
+    nextClock_ += kClockMs;
+    if (nextClock_ <= now) nextClock_ = now + kClockMs;
+  }
+  uint64_t due = nextClock_;
+  if (frameTimerOn()) {
+    if (now >= nextFrame_) {
+      DXTimerTimer(*game_);
+      ++framesShown_;
+      // Frames missed while the game was busy are skipped, not made up.
+      nextFrame_ += kFrameMs;
+      if (nextFrame_ <= now) nextFrame_ = now + kFrameMs;
+    }
+    due = std::min(due, nextFrame_);
+  } else {
+    nextFrame_ = std::max(nextFrame_, now);
+  }
+  return due > now ? due - now : 0;
+}
+
+bool TMainForm::cursor(int& x, int& y) {
+  if (!display_) return false;
+  const GamePoint p = display_->cursor();
+  x = p.x;
+  y = p.y;
+  return true;
+}
+
+void TMainForm::sendScore(const std::string& playerName, int level, int score) {
+  report_.start(scoreUrl(scoreBase(), playerName, level, score));
+}
+
+void TMainForm::pause(int ms) {
+  SDL_Delay(static_cast<Uint32>(ms));
+}
+
+void TMainForm::message(const std::string& text) {
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Morvane", text.c_str(), window_);
+}
+
+void TMainForm::close() {
+  // The sound device is released and the windows destroyed when the form goes, right after.
+  closed_ = true;
+  if (window_) SDL_HideWindow(window_);
+}
+
+}  // namespace mv

@@ -1,0 +1,69 @@
+// The game window: owns the game state and its services, shows the back buffer full screen,
+// turns SDL events into the game's input events and runs the frame timer and the level clock.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "app/display.h"
+#include "app/score_report.h"
+#include "core/game.h"
+#include "core/host.h"
+#include "media/canvas.h"
+#include "media/catalogue.h"
+#include "media/screen.h"
+#include "media/sound.h"
+
+namespace mv {
+
+class TMainForm : public Host {
+ public:
+  static constexpr int kFrameMs = 30;
+  static constexpr int kClockMs = 1000;
+
+  // Creates the hidden window and runs FormCreate. The sound device is opened here; without
+  // one the game runs silent.
+  TMainForm(Catalogue& cat, uint64_t seed);
+  ~TMainForm() override;
+
+  bool create();  // the hidden window; false with SDL's error
+  // First showing: full screen, the display and the frame timer. False with SDL's error.
+  bool FormShow();
+  bool shown() const { return display_ && display_->isOpen(); }
+  bool closed() const { return closed_; }
+  Uint32 windowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
+  Game& game() { return *game_; }
+  uint64_t framesShown() const { return framesShown_; }
+
+  void handleEvent(const SDL_Event& e);
+  // Runs whichever timers are due at `nowMs`; returns the ms until the next one is due.
+  uint64_t runTimers(uint64_t nowMs);
+
+  // Host.
+  bool cursor(int& x, int& y) override;
+  void sendScore(const std::string& playerName, int level, int score) override;
+  void pause(int ms) override;
+  void message(const std::string& text) override;
+  void close() override;
+
+ private:
+  bool frameTimerOn() const;
+
+  Catalogue& cat_;
+  Screen screen_;
+  TextCanvas canvas_{screen_};
+  std::optional<Sound> sound_;
+  std::unique_ptr<Game> game_;
+  SDL_Window* window_ = nullptr;
+  std::unique_ptr<Display> display_;
+  ScoreReport report_;
+  bool focused_ = false;
+  bool closed_ = false;
+  uint64_t nextFrame_ = 0, nextClock_ = 0;
+  uint64_t framesShown_ = 0;
+};
+
+}  // namespace mv

@@ -1,0 +1,76 @@
+#include "app/score_report.h"
+
+#include <curl/curl.h>
+
+#include <cstdlib>
+
+namespace mv {
+
+std::string percentEncode(std::string_view value) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char ch : value) {
+    const auto c = static_cast<unsigned char>(ch);
+    const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+    if (unreserved) {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+std::string scoreUrl(std::string_view base, std::string_view playerName, int level, int score) {
+  std::string url(base);
+  while (!url.empty() && url.back() == '/') url.pop_back();
+  url += kScorePath;
+  url += "?action2=add&playername=";
+  url += percentEncode(std::string(playerName) + " " + std::string(kGameVersion));
+  url += "&level=" + percentEncode(std::to_string(level));
+  url += "&score=" + percentEncode(std::to_string(score));
+  return url;
+}
+
+std::string scoreBase() {
+  const char* env = std::getenv("MORVANE_SCORE_URL");
+  return env && *env ? std::string(env) : std::string(kScoreBase);
+}
+
+namespace {
+
+size_t discardReply(char*, size_t size, size_t count, void*) {
+  return size * count;
+}
+
+void sendNow(const std::string& url, long capMs) {
+  CURL* curl = curl_easy_init();
+  if (!curl) return;
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, capMs);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, capMs);
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // timeouts must not rely on signals in a thread
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, discardReply);
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, "Morvane/1.7");
+  curl_easy_perform(curl);  // the reply and any failure are of no use to the game
+  curl_easy_cleanup(curl);
+}
+
+}  // namespace
+
+void ScoreReport::start(std::string url, long capMs) {
+  // The network library's global set-up is not safe to race, so it happens here, once.
+  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  if (!ready) return;
+  wait();
+  worker_ = std::thread(sendNow, std::move(url), capMs);
+}
+
+void ScoreReport::wait() {
+  if (worker_.joinable()) worker_.join();
+}
+
+}  // namespace mv

@@ -1,0 +1,49 @@
+#include "app/welcome.h"
+
+#include "media/canvas.h"
+#include "media/screen.h"
+
+namespace mv {
+
+bool Twelcomeform::create(const Catalogue& cat) {
+  window_ = SDL_CreateWindow("Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureW,
+                             kPictureH, SDL_WINDOW_BORDERLESS | SDL_WINDOW_MAXIMIZED);
+  if (!window_) return false;
+  renderer_ = SDL_CreateRenderer(window_, -1, 0);
+  if (!renderer_) return false;
+
+  // The picture and its version label are composed once in a back buffer and kept as a texture.
+  Screen screen;
+  TextCanvas canvas(screen);
+  screen.drawImage(cat.image(ImageList::welcome, 0), 0, 0, 0);
+  canvas.take().setFontColour(0xFFFFFF);
+  canvas.setBrushSolid(false);
+  canvas.textOut(44, 247, "Version 1.7");
+  canvas.release();
+  picture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STATIC,
+                               kPictureW, kPictureH);
+  if (!picture_) return false;
+  SDL_UpdateTexture(picture_, nullptr, screen.pixels(), kScreenW * sizeof(uint16_t));
+  paint();
+  return true;
+}
+
+Twelcomeform::~Twelcomeform() {
+  if (picture_) SDL_DestroyTexture(picture_);
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (window_) SDL_DestroyWindow(window_);
+}
+
+void Twelcomeform::paint() {
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  const SDL_Rect at{0, 0, kPictureW, kPictureH};
+  SDL_RenderCopy(renderer_, picture_, nullptr, &at);
+  SDL_RenderPresent(renderer_);
+}
+
+void Twelcomeform::hide() {
+  SDL_HideWindow(window_);
+}
+
+}  // namespace mv

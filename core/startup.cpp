@@ -1,0 +1,63 @@
+#include "core/startup.h"
+
+#include "core/game.h"
+
+namespace mv {
+
+void FormCreate(Game& g, uint64_t seed) {
+  g.createNameLabel = "[ Create New Name ]";
+  // The voodoo box puzzle is prepared here.
+
+  g.level = 1;
+  g.levelType = 1;
+  g.bookPage = 0;
+  g.timeLeft = 0;
+  g.boxHelpClicks = 0;
+  g.soundOn = g.scaryOn = g.detailsOn = g.difficultyOn = true;
+  g.backgroundIndex = 1;
+
+  // The player list and the last player's file are loaded here; they may set any value below.
+
+  if (g.backgroundIndex > 5 || g.backgroundIndex < 1) g.backgroundIndex = 1;
+  if (g.levelType > 6) g.levelType = 1;
+  if (g.level <= 0) {
+    // No usable save: a first player's start, with the Book of Jewels in the inventory.
+    g.level = 1;
+    g.levelType = 1;
+    g.backgroundIndex = 1;
+  }
+  g.inventoryOpen = true;
+  g.rng.seed(seed);
+  if (g.level > 1) {
+    // A returning player has had these first-play hints and voices already.
+    g.nearGoalHinted = true;
+    g.tilesVoicePlayed = true;
+    g.firstJewelVoicePlayed = true;
+  }
+  g.boardCols = 10;
+  g.boardRows = 10;
+  g.startSpiders = 10;
+  g.menuOpen = true;
+  if (g.playerName == "GUEST") g.nameEntryOpen = true;
+  g.inventoryPanelX = 750;
+  g.inventoryPanelY = 150;
+  // The current level is prepared here.
+}
+
+std::string thankYouText(const std::string& playerName) {
+  return "Thank you " + playerName +
+         " for playing. Your game is automatically saved. Be sure to check out other games at " +
+         std::string(kMakerSite);
+}
+
+void exitgame(Game& g) {
+  if (g.host) g.host->sendScore(g.playerName, g.level, g.score);
+  g.screen.fillScreen(0);
+  g.screen.flipScreen();
+  if (!g.host) return;
+  g.host->pause(2000);
+  g.host->message(thankYouText(g.playerName));
+  g.host->close();
+}
+
+}  // namespace mv
