@@ -12,6 +12,7 @@
 #include "board/jewels.h"
 #include "board/effects.h"
 #include "board/spiders.h"
+#include "board/tiles.h"
 #include "core/host.h"
 #include "core/random.h"
 #include "media/canvas.h"
@@ -158,6 +159,9 @@ struct Game {
 
   // Spider slots 1..20 (slot 0 is never a spider).
   SpiderSlots spiders{};
+  // The tile boards: the first board, the second board of two-board levels.
+  TileBoards tiles{};
+
   // Blood splats 1..10 and floating texts 1..8.
   BloodSlots blood{};
   FloatTextSlots floatTexts{};

@@ -1,0 +1,194 @@
+// Level set-up: every level, board or bonus puzzle, starts through newlevel.
+#include "board/level.h"
+
+#include <algorithm>
+
+#include "core/game.h"
+
+namespace mv {
+
+int freshTileColour(Game& g) {
+  int kind = g.random(1, 5);
+  if (g.difficultyOn && g.random(0, 4) > 2) kind = g.random(1, 4);
+  return kind;
+}
+
+namespace {
+
+// Deals a cols x rows board resting from (originX, originY), then redeals every tile that starts
+// a run of three across or down until a whole pass finds none.
+void dealBoard(Game& g, TileBoard& b, int cols, int rows, int originX, int originY) {
+  for (int r = 1; r <= rows; ++r) {
+    for (int c = 1; c <= cols; ++c) {
+      b.tileKind[c][r] = freshTileColour(g);
+      b.tileX[c][r] = TileBoard::restX(originX, c);
+      b.tileY[c][r] = TileBoard::restY(originY, r);
+    }
+  }
+  bool changed = true;
+  while (changed) {
+    changed = false;
+    for (int r = 1; r <= rows; ++r) {
+      for (int c = 1; c <= cols; ++c) {
+        b.tileConverted[c][r] = 0;
+        auto& k = b.tileKind;
+        if (k[c][r] < 6 && k[c][r] == k[c + 1][r] && k[c][r] == k[c + 2][r]) {
+          k[c][r] = freshTileColour(g);
+          changed = true;
+        }
+        if (k[c][r] < 6 && k[c][r] == k[c][r + 1] && k[c][r] == k[c][r + 2]) {
+          k[c][r] = freshTileColour(g);
+          changed = true;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void settiles(Game& g) {
+  g.tiles.first.clearCells(20);
+  g.tiles.second.clearCells(20);
+  g.clearedCount = 0;
+  dealBoard(g, g.tiles.first, g.boardCols, g.boardRows, kFirstBoard.originX, kFirstBoard.originY);
+  g.tiles.board2Converted = 0;
+  dealBoard(g, g.tiles.second, g.board2Cols, g.board2Rows, kSecondBoard.originX,
+            kSecondBoard.originY);
+}
+
+int spawn(Game& g, int slot, int colour) {
+  Spider& s = g.spiders[slot];
+  s.spiderSize = 30.0;
+  s.spiderLife = g.random(175, 674);
+  s.spiderGrowTo = g.random(30, 59);
+  s.spiderGemCooldown = g.random(50, 204);
+  const int number = colour > 0 ? colour : g.random(1, 4);
+  s.spiderColour = colourLetter(number);
+  s.spiderSymbol = number;
+  s.spiderFrame = g.random(1, 5);
+  return s.spiderFrame;
+}
+
+void newlevel(Game& g) {
+  // The player's file is written here once the save file exists.
+  g.maxSpiders = 20;
+  if (g.levelType == 4) g.boxPuzzleOn = true;
+
+  if (g.chance(3)) g.ghostCount = 0;
+  if (g.level < 7) g.ghostCount = 0;
+  g.scareCount = 0;
+  if (!g.scaryOn) g.ghostCount = g.scareCount = 10;
+
+  TileBoard& first = g.tiles.first;
+  TileBoard& second = g.tiles.second;
+  g.runePieceSlot = 0;
+  first.selectState = 0;
+  g.spiderSlots = 10;
+  first.swapCheck = 0;
+  first.matchFlag = 0;
+  g.jewelsFound = 0;
+  g.jewelsConverted = 0;
+  g.timeLeft = 500;
+  g.freezeTimer = 0;
+  g.spidersKilled = 0;
+  second.selectState = 0;
+  second.swapCheck = 0;
+  second.matchFlag = 0;
+
+  g.goalColour = g.random(1, 4);
+  g.spiderDeathPenalty = g.level == 1 ? 10 : std::min(g.level * 50, 200);
+
+  g.driftDir = 0;
+  g.driftTimer = 0;
+  g.boardOffsetX = 0;
+
+  if (g.level == 2 || g.level == 3) {
+    g.introStage = g.level;
+    g.soundLatch = false;
+  }
+  if (g.level > 3 && g.chance(3)) {
+    g.introStage = 300;
+    g.introTimer = 500;
+  }
+  if (g.level > 3 && g.chance(3)) {
+    g.driftDir = 1;
+    g.driftTimer = 1;
+  }
+  if (g.levelType == 4) {
+    g.driftDir = 1;
+    g.driftTimer = 1;
+  }
+
+  g.boardCols = g.random(7, 10);
+  g.boardRows = g.random(7, 10);
+  g.board2Cols = 0;
+  if (g.levelType == 2) g.board2Cols = g.board2Rows = 6;
+  g.secondBoardCells = 0;
+  g.startSpiders = 10;
+  if (g.board2Cols > 0) {
+    g.driftTimer = 0;
+    g.boardOffsetX = 0;
+    g.boardOffsetY = 0;
+    g.startSpiders = 8;
+    g.secondBoardCells = 36;
+    g.maxSpiders = 8;
+    g.boardCols = g.boardRows = 6;
+  }
+  if (g.level == 1) g.boardCols = std::min(g.boardCols, 7);
+  g.tileGoal = g.boardCols * g.boardRows;
+
+  // The bonus puzzles build themselves here as they join the game.
+  g.roundPuzzleOn = g.shootPuzzleOn = g.fallPuzzleOn = false;
+  if (g.levelType == 3) {
+    g.roundPuzzleOn = true;
+    g.maxSpiders = 2;
+    g.startSpiders = 2;
+  }
+  if (g.levelType == 5) {
+    g.shootPuzzleOn = true;
+    g.maxSpiders = 2;
+    g.startSpiders = 3;
+  }
+  if (g.levelType == 6) g.fallPuzzleOn = true;
+
+  g.boardRight = g.boardCols * 29 + 48;
+  g.boardBottom = g.boardRows * 29 + 48;
+  if (g.levelType != 6) settiles(g);
+
+  int startX = 350, startY = 300;
+  if (g.levelType == 2) startX = 395, startY = 240;
+  if (g.levelType == 3) startX = 426, startY = 340;
+  for (int slot = 1; slot <= kSpiderSlots; ++slot) {
+    spawn(g, slot, 0);
+    if (slot > g.startSpiders) g.spiders[slot].spiderLife = 0;
+    g.spiders[slot].spiderX = startX;
+    g.spiders[slot].spiderY = startY;
+  }
+
+  for (int i = 1; i <= kBloodSlots; ++i) g.blood[i].bloodAlpha = 0;
+  for (int i = 1; i <= kBoardItemSlots; ++i) {
+    g.boardItems[i].kind = 0;
+    g.boardItems[i].glow = false;
+  }
+}
+
+void gamereset(Game& g) {
+  g.allSpidersDead = false;
+  newlevel(g);
+}
+
+void newplayerreset(Game& g) {
+  g.tiles.first.clearCells(20);
+  g.tiles.second.clearCells(20);
+  // The inventory, the Spider Charm and the Book of Jewels join here with the inventory.
+  g.inventoryOpen = true;
+  g.level = 1;
+  g.levelType = 1;
+  g.backgroundIndex = 1;
+  g.charmGiven = false;
+  g.score = 0;
+  gamereset(g);
+}
+
+}  // namespace mv
