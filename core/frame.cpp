@@ -3,9 +3,14 @@
 #include <string>
 
 #include "board/effects.h"
+#include "board/level.h"
 #include "board/spiders.h"
+#include "board/tiles.h"
+#include "core/book.h"
 #include "core/game.h"
+#include "core/hints.h"
 #include "core/hud.h"
+#include "core/menus.h"
 #include "core/tally.h"
 
 namespace mv {
@@ -39,14 +44,12 @@ void stepIntro(Game& g) {
 
 // Step 5: the main menu.
 void stepMainMenu(Game& g) {
-  if (!g.menuOpen) return;
-  // The main menu runs here.
+  if (g.menuOpen) mainmenu(g);
 }
 
 // Step 6: the instructions page.
 void stepInstructions(Game& g) {
-  if (!g.instructionsOpen) return;
-  // The instructions page runs here.
+  if (g.instructionsOpen) instructions(g);
 }
 
 // Step 7: name entry.
@@ -63,8 +66,7 @@ void stepPlayerSelect(Game& g) {
 
 // Step 9: the options, unless player selection or name entry covers them.
 void stepOptions(Game& g) {
-  if (!g.optionsOpen || g.playerSelectOpen || g.nameEntryOpen) return;
-  // The options screen runs here.
+  if (g.optionsOpen && !g.playerSelectOpen && !g.nameEntryOpen) options(g);
 }
 
 // Step 10: the level-complete tally, unless the menu or the options cover it.
@@ -76,7 +78,7 @@ void stepTally(Game& g) {
 void stepBook(Game& g) {
   if (g.bookPage <= 0 || g.menuOpen || g.optionsOpen || g.playerSelectOpen || g.instructionsOpen)
     return;
-  // The book runs here.
+  book(g);
 }
 
 // Step 12: the voodoo box takes the place of the play frame on its levels.
@@ -212,7 +214,8 @@ void levelStartHint(Game& g) {
 void boardOrPuzzle(Game& g) {
   if (g.allSpidersDead) return;
   if (!g.roundPuzzleOn && !g.shootPuzzleOn && !g.fallPuzzleOn) {
-    // The tile board runs here, and the second board when the level has one.
+    placetiles(g);
+    if (g.secondBoardCells > 0) placetiles2(g);
   }
   // The round, shooting and falling-tiles puzzles run here on their levels.
 }
@@ -288,18 +291,17 @@ void gameOver(Game& g) {
   g.hintIndex = 7;
   if (!pressed(g, kLeft) || !inside(g.mouseY, 240, 289)) return;
   if (inside(g.mouseX, 240, 307)) {
+    gamereset(g);
     g.allSpidersDead = false;
-    // The level restarts here.
   } else if (inside(g.mouseX, 450, 520)) {
     g.menuOpen = true;
+    gamereset(g);
     g.allSpidersDead = false;
-    // The level restarts here.
   }
 }
 
 void hintPanel(Game& g) {
-  if (g.hintIndex <= 0) return;
-  // The hint panel runs here.
+  if (g.hintIndex > 0) showhelp(g);
 }
 
 void effects(Game& g) {

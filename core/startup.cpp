@@ -1,5 +1,6 @@
 #include "core/startup.h"
 
+#include "board/level.h"
 #include "core/game.h"
 
 namespace mv {
@@ -21,7 +22,7 @@ void FormCreate(Game& g, uint64_t seed) {
   if (g.backgroundIndex > 5 || g.backgroundIndex < 1) g.backgroundIndex = 1;
   if (g.levelType > 6) g.levelType = 1;
   if (g.level <= 0) {
-    // No usable save: a first player's start, with the Book of Jewels in the inventory.
+    // No usable save: a first player's start. The inventory receives the Book of Jewels here.
     g.level = 1;
     g.levelType = 1;
     g.backgroundIndex = 1;
@@ -41,7 +42,7 @@ void FormCreate(Game& g, uint64_t seed) {
   if (g.playerName == "GUEST") g.nameEntryOpen = true;
   g.inventoryPanelX = 750;
   g.inventoryPanelY = 150;
-  // The current level is prepared here.
+  gamereset(g);
 }
 
 std::string thankYouText(const std::string& playerName) {

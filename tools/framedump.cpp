@@ -1,0 +1,148 @@
+// Runs the game headless from a seed, plays a list of inputs at given frames and writes chosen
+// frames as PNG files, so any screen can be looked at without a display.
+//
+//   framedump [--seed N] [--player NAME] [--frames N] [--out DIR] [--dump F,F,...] EVENT...
+//
+// EVENT is FRAME:ACTION, applied just before that frame runs:
+//   120:move:X,Y          cursor to (X, Y)
+//   120:press:left|right|middle   press at the cursor
+//   120:release           release any button
+//   120:click:X,Y         cursor to (X, Y), press now, release before the next frame
+//   120:key:esc           Esc on the game window
+// The one-second clock ticks every 33 frames. Without --dump the last frame is written.
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/frame.h"
+#include "core/game.h"
+#include "core/host.h"
+#include "core/input.h"
+#include "core/startup.h"
+#include "media/png.h"
+
+namespace {
+
+struct Event {
+  std::string action, arg;
+};
+
+// The cursor is wherever the script last put it; leaving is only recorded.
+class ScriptHost : public mv::Host {
+ public:
+  int x = 400, y = 300;
+  bool left = false;
+  bool cursor(int& cx, int& cy) override {
+    cx = x;
+    cy = y;
+    return true;
+  }
+  void sendScore(const std::string& name, int level, int score) override {
+    std::printf("score report: %s level %d score %d\n", name.c_str(), level, score);
+  }
+  void pause(int) override {}
+  void message(const std::string& text) override { std::printf("message: %s\n", text.c_str()); }
+  void close() override { left = true; }
+};
+
+bool parseXY(const std::string& s, int& x, int& y) {
+  return std::sscanf(s.c_str(), "%d,%d", &x, &y) == 2;
+}
+
+[[noreturn]] void usage(const std::string& why) {
+  std::fprintf(stderr, "framedump: %s\n", why.c_str());
+  std::exit(2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  uint64_t seed = 1;
+  int frames = 100;
+  std::string out = ".", player = "PLAYER";
+  std::set<int> dump;
+  std::multimap<int, Event> events;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto next = [&]() -> std::string {
+      if (i + 1 >= argc) usage("missing value after " + a);
+      return argv[++i];
+    };
+    if (a == "--seed") {
+      seed = std::strtoull(next().c_str(), nullptr, 10);
+    } else if (a == "--frames") {
+      frames = std::atoi(next().c_str());
+    } else if (a == "--out") {
+      out = next();
+    } else if (a == "--player") {
+      player = next();
+    } else if (a == "--dump") {
+      std::stringstream list(next());
+      for (std::string f; std::getline(list, f, ',');) dump.insert(std::atoi(f.c_str()));
+    } else {
+      const auto c1 = a.find(':');
+      if (c1 == std::string::npos) usage("bad event " + a);
+      const auto c2 = a.find(':', c1 + 1);
+      Event e{a.substr(c1 + 1, c2 == std::string::npos ? std::string::npos : c2 - c1 - 1),
+              c2 == std::string::npos ? "" : a.substr(c2 + 1)};
+      events.emplace(std::atoi(a.substr(0, c1).c_str()), e);
+    }
+  }
+  if (dump.empty()) dump.insert(frames);
+
+  mv::Catalogue cat;
+  try {
+    const char* dir = std::getenv("MORVANE_ASSETS");
+    cat.readManifest(dir && *dir ? dir : MORVANE_ASSETS_DIR);
+    cat.loadImages();
+  } catch (const mv::AssetError& e) {
+    usage(e.what());
+  }
+  mv::Screen screen;
+  mv::TextCanvas canvas(screen);
+  mv::Sound sound(std::make_unique<mv::SilentBackend>(), mv::kSoundCount);
+  mv::Game g(screen, canvas, sound, cat, seed);
+  ScriptHost host;
+  g.host = &host;
+  g.playerName = player;
+  mv::FormCreate(g, seed);
+
+  std::set<int> releaseAt;
+  for (int f = 1; f <= frames && !host.left; ++f) {
+    if (releaseAt.count(f)) mv::DXDrawMouseUp(g);
+    auto [from, to] = events.equal_range(f);
+    for (auto it = from; it != to; ++it) {
+      const Event& e = it->second;
+      if (e.action == "move" || e.action == "click") {
+        if (!parseXY(e.arg, host.x, host.y)) usage("bad position " + e.arg);
+      }
+      if (e.action == "press" || e.action == "click") {
+        const auto button = e.arg == "right"    ? mv::MouseButton::Right
+                            : e.arg == "middle" ? mv::MouseButton::Other
+                                                : mv::MouseButton::Left;
+        mv::DXDrawMouseDown(g, button, host.x, host.y);
+        if (e.action == "click") releaseAt.insert(f + 1);
+      } else if (e.action == "release") {
+        mv::DXDrawMouseUp(g);
+      } else if (e.action == "key" && e.arg == "esc") {
+        mv::FormKeyDown(g, mv::kKeyEscape);
+      } else if (e.action != "move") {
+        usage("unknown action " + e.action);
+      }
+    }
+    mv::DXTimerTimer(g);
+    if (f % 33 == 0) mv::Timer1Timer(g);
+    if (dump.count(f)) {
+      char name[64];
+      std::snprintf(name, sizeof name, "/frame_%04d.png", f);
+      if (!mv::writePng(screen, out + name)) usage("cannot write " + out + name);
+      std::printf("%s%s\n", out.c_str(), name);
+    }
+  }
+  return 0;
+}
