@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "board/level.h"
 #include "core/game.h"
 #include "media/text2.h"
 
@@ -37,6 +38,7 @@ void nextlevel(Game& g) {
   if (g.level == 3) startintro(g, 3);
   g.backgroundIndex = g.backgroundIndex % 5 + 1;
   g.levelType = g.levelType % 6 + 1;
+  newlevel(g);
   g.levelComplete = false;
 }
 

@@ -9,7 +9,8 @@ struct Game;
 // One frame of the tally, while levelComplete is set and no menu covers it.
 void tally(Game& g);
 
-// Moves the player on to the next level of the cycle and starts it.
+// Moves the player on to the next level of the cycle and starts it (with the intro on levels 2
+// and 3).
 void nextlevel(Game& g);
 
 }  // namespace mv
