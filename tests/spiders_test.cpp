@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "board/effects.h"
+#include "board/level.h"
+#include "core/frame.h"
 #include "game_fixture.h"
 
 namespace mv {
@@ -219,31 +221,6 @@ TEST_F(Update, ArmingAdvancesTheFirstPlayHintsAndMayStartTheScareClip) {
   EXPECT_EQ(g.hintStep, 4) << "the sequence stops at 4";
 }
 
-TEST_F(Update, ShootingPuzzlesThirdStartSpiderLivesOn) {
-  g.maxSpiders = 2;
-  for (int i = 1; i <= 3; ++i) place(i, 500, 400 + 10 * i, i);
-  spawnspider(g, 600, 500, kPurple, 1);
-  for (int f = 0; f < 100; ++f) spiderFrame(g);
-  EXPECT_EQ(g.liveSpiders, 3);
-  EXPECT_EQ(g.colourCount[kGreen], 1) << "slot 3 is counted and keeps its colour";
-  EXPECT_EQ(g.colourCount[kPurple], 0) << "no slot was free for the hatchling";
-}
-
-TEST_F(Update, MarkPassesToTheSlotsSpiderOfTheNextLevel) {
-  Spider& s = place(1, 100, 300);  // marked on the board, level ends before it walks out
-  g.scareArmed = true;
-  spiderFrame(g);
-  ASSERT_EQ(s.spiderMarked, 1);
-  // The next level's start places a fresh spider in the slot at the start point.
-  s.spiderLife = 400;
-  s.spiderX = 350;
-  s.spiderY = 300;
-  g.spidersKilled = 0;
-  spiderFrame(g);
-  EXPECT_EQ(s.spiderLife, 0);
-  EXPECT_EQ(g.spidersKilled, 1);
-}
-
 TEST_F(Update, GrowRuneGrowsAnUngrownSpiderOnlyOnce) {
   Spider& s = place(1, 500, 500, kGreen);
   s.spiderSize = 40;  // r = 15: the cursor must be strictly within 15 pixels
@@ -333,6 +310,60 @@ TEST_F(Effects, RequestWaitsWhileEverySplatIsStillShowing) {
   drawblood(g);
   EXPECT_EQ(g.bloodRequestX, 0);
   EXPECT_EQ(g.blood[1].bloodX, 300);
+}
+
+// Whole play frames on levels started by newlevel.
+class SpiderLevel : public GameTest {
+ protected:
+  void start(int level, int type) {
+    g.level = level;
+    g.levelType = type;
+    g.menuOpen = false;
+    g.hintStep = 5;  // first-play hints already seen
+    newlevel(g);
+    g.introStage = 0;
+  }
+};
+
+TEST_F(SpiderLevel, TwoBoardLevelKeepsTenSlotsWhileOneBoardLevelsGrowToTwenty) {
+  start(2, 2);
+  ASSERT_EQ(g.maxSpiders, 8);
+  for (int f = 0; f < 1500; ++f) playFrame(g);
+  EXPECT_EQ(g.spiderSlots, 10);
+  EXPECT_EQ(g.liveSpiders, 8);
+
+  start(1, 1);
+  for (int f = 0; f < 1500 && g.spiderSlots < 20; ++f) playFrame(g);
+  EXPECT_EQ(g.spiderSlots, 20);
+}
+
+TEST_F(SpiderLevel, ShootingPuzzlesThirdStartSpiderLivesOn) {
+  start(5, 5);
+  ASSERT_EQ(g.maxSpiders, 2);
+  for (int f = 0; f < 300; ++f) playFrame(g);
+  EXPECT_EQ(g.liveSpiders, 3);
+  spawnspider(g, 600, 500, kPurple, 1);
+  playFrame(g);
+  EXPECT_EQ(g.liveSpiders, 3) << "no slot up to maxSpiders is free for a hatchling";
+}
+
+TEST_F(SpiderLevel, MarkPassesToTheSlotsSpiderAtTheNextLevelStart) {
+  start(4, 1);
+  g.boardRight = g.boardBottom = 600;  // keep the marked spider on the board
+  g.scareArmed = true;
+  playFrame(g);
+  int marked = 0;
+  for (int i = 1; i <= kSpiderSlots; ++i)
+    if (g.spiders[i].spiderMarked) marked = i;
+  ASSERT_GT(marked, 0);
+  ASSERT_GT(g.spiders[marked].spiderLife, 0) << "still walking off the board";
+
+  start(5, 2);
+  ASSERT_GT(g.spiders[marked].spiderLife, 0);
+  playFrame(g);
+  EXPECT_EQ(g.spiders[marked].spiderLife, 0) << "the start point lies off the board";
+  EXPECT_EQ(g.spidersKilled, 1);
+  EXPECT_EQ(g.liveSpiders, 7);
 }
 }  // namespace
 }  // namespace mv
