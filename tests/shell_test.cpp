@@ -1,0 +1,365 @@
+// The game window's rules: mouse mapping, input events, the level clock, start-up, exit and the
+// score report.
+#include <SDL.h>
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <thread>
+
+#include "app/display.h"
+#include "app/score_report.h"
+#include "core/input.h"
+#include "core/startup.h"
+#include "game_fixture.h"
+
+namespace mv {
+namespace {
+
+using test::GameTest;
+
+// --- Mouse mapping -------------------------------------------------------------------------
+
+TEST(MouseMapping, AgreesWithTheRendererAtOtherWindowSizes) {
+  // The renderer maps click events itself; the polled cursor must land on the same pixels.
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  for (auto [w, h] : {std::pair{1366, 768}, {1024, 768}, {700, 900}, {1920, 1200}}) {
+    SDL_Window* win = SDL_CreateWindow("t", 0, 0, w, h, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(win, nullptr) << SDL_GetError();
+    SDL_Renderer* r = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
+    ASSERT_NE(r, nullptr) << SDL_GetError();
+    SDL_RenderSetLogicalSize(r, kScreenW, kScreenH);
+    for (auto [x, y] : {std::pair{w / 2, h / 2}, {w / 3, h / 5}, {w - 200, h - 100}}) {
+      float lx = 0, ly = 0;
+      SDL_RenderWindowToLogical(r, x, y, &lx, &ly);
+      const GamePoint p = windowToGame(x, y, w, h);
+      // Points on the bars land on the picture's edge.
+      EXPECT_NEAR(p.x, std::clamp(lx, 0.f, 799.f), 1.0) << w << "x" << h << " at " << x << "," << y;
+      EXPECT_NEAR(p.y, std::clamp(ly, 0.f, 599.f), 1.0) << w << "x" << h << " at " << x << "," << y;
+    }
+    SDL_DestroyRenderer(r);
+    SDL_DestroyWindow(win);
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+TEST(MouseMapping, BarsAndCornersOfAWideScreen) {
+  // 1366 x 768: the picture is 1024 x 768 between two 171-pixel bars.
+  EXPECT_EQ(windowToGame(171, 0, 1366, 768).x, 0);
+  EXPECT_EQ(windowToGame(171 + 512, 384, 1366, 768).x, 400);
+  EXPECT_EQ(windowToGame(171 + 512, 384, 1366, 768).y, 300);
+  EXPECT_EQ(windowToGame(1366 - 172, 767, 1366, 768).x, 799);
+  EXPECT_EQ(windowToGame(1366 - 172, 767, 1366, 768).y, 599);
+  // A point on a bar lands on the picture's edge, never outside 800 x 600.
+  EXPECT_EQ(windowToGame(10, 300, 1366, 768).x, 0);
+  EXPECT_EQ(windowToGame(1360, 300, 1366, 768).x, 799);
+  EXPECT_EQ(windowToGame(400, 300, 800, 600).x, 400) << "an 800 x 600 window maps one to one";
+}
+
+// --- Input events --------------------------------------------------------------------------
+
+TEST_F(GameTest, InventoryPanelEdgesGiveTheBoardsCodeInsideThePanelsCode) {
+  g.inventoryOpen = true;
+  g.inventoryPanelX = 570;
+  g.inventoryPanelY = 150;
+  DXDrawMouseDown(g, MouseButton::Left, 570, 300);
+  EXPECT_EQ(g.mouseButton, kLeft) << "the left edge belongs to the board";
+  DXDrawMouseDown(g, MouseButton::Left, 571, 300);
+  EXPECT_EQ(g.mouseButton, kPanelLeft);
+  DXDrawMouseDown(g, MouseButton::Right, 571, 549);
+  EXPECT_EQ(g.mouseButton, kPanelRight);
+  DXDrawMouseDown(g, MouseButton::Left, 700, 150);
+  EXPECT_EQ(g.mouseButton, kLeft) << "top edge";
+  DXDrawMouseDown(g, MouseButton::Left, 700, 550);
+  EXPECT_EQ(g.mouseButton, kLeft) << "bottom edge";
+  g.inventoryOpen = false;
+  DXDrawMouseDown(g, MouseButton::Left, 700, 300);
+  EXPECT_EQ(g.mouseButton, kLeft) << "a closed panel takes no clicks";
+}
+
+TEST_F(GameTest, CharmPanelCountsOnlyWithoutTheMenuAndNoPanelCountsWithTheBookOpen) {
+  g.inventoryOpen = false;
+  g.charmOpen = true;
+  g.menuOpen = false;
+  DXDrawMouseDown(g, MouseButton::Right, 400, 300);
+  EXPECT_EQ(g.mouseButton, kPanelRight);
+  g.menuOpen = true;
+  DXDrawMouseDown(g, MouseButton::Right, 400, 300);
+  EXPECT_EQ(g.mouseButton, kRight);
+
+  g.menuOpen = false;
+  g.inventoryOpen = true;
+  g.inventoryPanelX = 570;
+  g.bookPage = 1;
+  DXDrawMouseDown(g, MouseButton::Left, 400, 300);
+  EXPECT_EQ(g.mouseButton, kLeft) << "charm panel with the book open";
+  DXDrawMouseDown(g, MouseButton::Right, 650, 300);
+  EXPECT_EQ(g.mouseButton, kRight) << "inventory panel with the book open";
+}
+
+TEST_F(GameTest, MiddleButtonSetsOnlyTheEdgeAndAnyReleaseClears) {
+  g.inventoryOpen = true;
+  g.inventoryPanelX = 570;
+  g.mouseButton = kRight;
+  DXDrawMouseDown(g, MouseButton::Other, 650, 300);
+  EXPECT_EQ(g.mouseButton, kRight) << "no click code, not even a panel code";
+  EXPECT_EQ(g.mouseEdge, "down");
+  EXPECT_EQ(g.mouseX, 650);
+  DXDrawMouseUp(g);
+  EXPECT_EQ(g.mouseButton, kNoClick);
+  EXPECT_EQ(g.mouseEdge, "up");
+}
+
+TEST_F(GameTest, EscapeTogglesTheMenuAndLeavesTheOptions) {
+  g.menuOpen = false;
+  FormKeyDown(g, kKeyEscape);
+  EXPECT_TRUE(g.menuOpen);
+  g.optionsOpen = true;
+  FormKeyDown(g, kKeyEscape);
+  EXPECT_FALSE(g.menuOpen);
+  EXPECT_FALSE(g.optionsOpen);
+  FormKeyDown(g, 'a');
+  EXPECT_FALSE(g.menuOpen) << "other keys do nothing here";
+}
+
+// --- Level clock ---------------------------------------------------------------------------
+
+TEST_F(GameTest, ClockStopsBehindEveryCoveringScreenButRunsUnderTheOptions) {
+  auto runsWith = [&](auto set) {
+    g.menuOpen = g.levelComplete = g.playerSelectOpen = g.nameEntryOpen = false;
+    g.instructionsOpen = g.optionsOpen = false;
+    g.bookPage = 0;
+    set();
+    g.timeLeft = 100;
+    Timer1Timer(g);
+    return g.timeLeft == 99;
+  };
+  EXPECT_TRUE(runsWith([] {}));
+  EXPECT_TRUE(runsWith([&] { g.optionsOpen = true; }));
+  EXPECT_TRUE(runsWith([&] { g.introStage = 1; }));
+  EXPECT_FALSE(runsWith([&] { g.menuOpen = true; }));
+  EXPECT_FALSE(runsWith([&] { g.levelComplete = true; }));
+  EXPECT_FALSE(runsWith([&] { g.playerSelectOpen = true; }));
+  EXPECT_FALSE(runsWith([&] { g.nameEntryOpen = true; }));
+  EXPECT_FALSE(runsWith([&] { g.instructionsOpen = true; }));
+  EXPECT_FALSE(runsWith([&] { g.bookPage = 1; }));
+}
+
+TEST_F(GameTest, FreezeHoldsTheClockUntilItRunsOutAndTheClockStopsAtZero) {
+  g.menuOpen = false;
+  g.timeLeft = 100;
+  g.freezeTimer = 3;
+  Timer1Timer(g);
+  Timer1Timer(g);
+  EXPECT_EQ(g.timeLeft, 100);
+  Timer1Timer(g);
+  EXPECT_EQ(g.freezeTimer, 0);
+  EXPECT_EQ(g.timeLeft, 99) << "the tick that ends the freeze counts";
+  g.timeLeft = 0;
+  Timer1Timer(g);
+  EXPECT_EQ(g.timeLeft, 0);
+}
+
+// --- Start-up and exit ---------------------------------------------------------------------
+
+TEST_F(GameTest, FirstStartOpensOnTheMenuAndAsksAGuestForAName) {
+  FormCreate(g, 7);
+  EXPECT_EQ(g.level, 1);
+  EXPECT_EQ(g.levelType, 1);
+  EXPECT_EQ(g.backgroundIndex, 1);
+  EXPECT_TRUE(g.menuOpen);
+  EXPECT_TRUE(g.nameEntryOpen);
+  EXPECT_TRUE(g.inventoryOpen);
+  EXPECT_EQ(g.inventoryPanelX, 750);
+  EXPECT_EQ(g.createNameLabel, "[ Create New Name ]");
+  EXPECT_EQ(g.timeLeft, 500) << "the current level is set up, its intro not yet run";
+
+  test::Headless other;
+  other.game.playerName = "ANNA";
+  FormCreate(other.game, 7);
+  EXPECT_FALSE(other.game.nameEntryOpen);
+}
+
+// Records the order of the exit steps.
+struct RecordingHost : Host {
+  std::vector<std::string> steps;
+  bool cursor(int&, int&) override { return false; }
+  void sendScore(const std::string& n, int level, int score) override {
+    steps.push_back("send " + n + " " + std::to_string(level) + " " + std::to_string(score));
+  }
+  void pause(int ms) override { steps.push_back("pause " + std::to_string(ms)); }
+  void message(const std::string& text) override { steps.push_back("message " + text); }
+  void close() override { steps.push_back("close"); }
+};
+
+TEST_F(GameTest, ExitSendsTheReportThenBlacksTheScreenWaitsThanksAndCloses) {
+  RecordingHost host;
+  g.host = &host;
+  g.playerName = "Anna";
+  g.level = 4;
+  g.score = 1520;
+  h.screen.fillScreen(0xFFFFFF);
+  h.screen.setPresenter([&](const Screen& s) {
+    host.steps.push_back(s.pixel(0, 0) == 0 && s.pixel(799, 599) == 0 ? "black" : "not black");
+  });
+  exitgame(g);
+  ASSERT_EQ(host.steps.size(), 5u);
+  EXPECT_EQ(host.steps[0], "send Anna 4 1520");
+  EXPECT_EQ(host.steps[1], "black");
+  EXPECT_EQ(host.steps[2], "pause 2000");
+  EXPECT_EQ(host.steps[3], "message " + thankYouText("Anna"));
+  EXPECT_EQ(host.steps[4], "close");
+  EXPECT_EQ(thankYouText("Anna").rfind("Thank you Anna for playing. Your game is automatically "
+                                       "saved. Be sure to check out other games at ",
+                                       0),
+            0u);
+}
+
+// --- Score report --------------------------------------------------------------------------
+
+std::string percentDecode(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size()) {
+      out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      out += s[i] == '+' ? ' ' : s[i];
+    }
+  }
+  return out;
+}
+
+// Splits a query the way a web server does: fields at '&', key and value at the first '='.
+std::map<std::string, std::string> queryFields(const std::string& target) {
+  std::map<std::string, std::string> fields;
+  const auto q = target.find('?');
+  if (q == std::string::npos) return fields;
+  std::string query = target.substr(q + 1);
+  if (const auto hash = query.find('#'); hash != std::string::npos) query.erase(hash);
+  size_t start = 0;
+  while (start <= query.size()) {
+    const auto end = std::min(query.find('&', start), query.size());
+    const std::string field = query.substr(start, end - start);
+    const auto eq = field.find('=');
+    fields[percentDecode(field.substr(0, eq))] =
+        eq == std::string::npos ? "" : percentDecode(field.substr(eq + 1));
+    start = end + 1;
+  }
+  return fields;
+}
+
+TEST(ScoreUrl, ValuesArriveExactlyWhateverTheNameHolds) {
+  const std::string anna = scoreUrl("http://host:81", "Anna", 4, 1520);
+  EXPECT_EQ(anna,
+            "http://host:81/morvane/mv.asp?action2=add&playername=Anna%201.7&level=4&score=1520");
+  for (const std::string name : {"Anna Lee", "Tom & Jerry", "A#1", "x=y&score=999999", "100%"}) {
+    const auto f = queryFields(scoreUrl("http://host", name, 12, -30));
+    EXPECT_EQ(f.size(), 4u) << name;
+    EXPECT_EQ(f.at("action2"), "add");
+    EXPECT_EQ(f.at("playername"), name + " 1.7");
+    EXPECT_EQ(f.at("level"), "12");
+    EXPECT_EQ(f.at("score"), "-30") << name;
+  }
+  EXPECT_EQ(scoreUrl("http://host/", "A", 1, 0).find("host//"), std::string::npos);
+}
+
+TEST(ScoreUrl, EnvironmentOverridesTheEndpoint) {
+  setenv("MORVANE_SCORE_URL", "http://127.0.0.1:9", 1);
+  EXPECT_EQ(scoreBase(), "http://127.0.0.1:9");
+  setenv("MORVANE_SCORE_URL", "", 1);
+  EXPECT_EQ(scoreBase(), kScoreBase);
+  unsetenv("MORVANE_SCORE_URL");
+  EXPECT_EQ(scoreBase(), kScoreBase);
+}
+
+// A one-shot HTTP server on a free local port: keeps the request line of the one request it
+// takes, and answers it unless told to stay silent.
+class LocalServer {
+ public:
+  explicit LocalServer(bool answer) {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+    port_ = ntohs(a.sin_port);
+    listen(fd_, 1);
+    thread_ = std::thread([this, answer] {
+      const int c = accept(fd_, nullptr, nullptr);
+      if (c < 0) return;
+      std::string req;
+      char buf[1024];
+      while (req.find("\r\n\r\n") == std::string::npos) {
+        const ssize_t n = read(c, buf, sizeof buf);
+        if (n <= 0) break;
+        req.append(buf, static_cast<size_t>(n));
+      }
+      requestLine_ = req.substr(0, req.find("\r\n"));
+      if (answer) {
+        const char reply[] = "HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok";
+        (void)!write(c, reply, sizeof reply - 1);
+      } else {
+        while (read(c, buf, sizeof buf) > 0) {
+        }
+      }
+      close(c);
+    });
+  }
+  ~LocalServer() {
+    shutdown(fd_, SHUT_RDWR);
+    close(fd_);
+    thread_.join();
+  }
+  std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  // GET <target> HTTP/1.1
+  std::string target() {
+    thread_.join();
+    thread_ = std::thread([] {});
+    const auto a = requestLine_.find(' '), b = requestLine_.rfind(' ');
+    return requestLine_.substr(a + 1, b - a - 1);
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::thread thread_;
+  std::string requestLine_;
+};
+
+TEST(ScoreReport, ArrivesAtTheServerWithTheFieldsDecoded) {
+  LocalServer server(true);
+  {
+    ScoreReport report;
+    report.start(scoreUrl(server.base(), "Tom & Jerry", 4, 1520));
+  }
+  const std::string target = server.target();
+  EXPECT_EQ(target.substr(0, target.find('?')), "/morvane/mv.asp");
+  const auto f = queryFields(target);
+  EXPECT_EQ(f.at("action2"), "add");
+  EXPECT_EQ(f.at("playername"), "Tom & Jerry 1.7");
+  EXPECT_EQ(f.at("level"), "4");
+  EXPECT_EQ(f.at("score"), "1520");
+}
+
+TEST(ScoreReport, GivesUpOnAServerThatNeverAnswers) {
+  LocalServer server(false);
+  const auto t0 = std::chrono::steady_clock::now();
+  {
+    ScoreReport report;
+    report.start(scoreUrl(server.base(), "Anna", 1, 0), 200);
+  }
+  const auto waited = std::chrono::steady_clock::now() - t0;
+  EXPECT_LT(waited, std::chrono::seconds(1)) << "the cap ends the request";
+}
+
+}  // namespace
+}  // namespace mv
