@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "board/effects.h"
+#include "board/level.h"
 #include "board/spiders.h"
+#include "core/frame.h"
 #include "core/game.h"
 #include "core/hud.h"
 #include "core/random.h"
@@ -86,6 +88,29 @@ void benchSpiders(int frames) {
   }
   std::printf("game spiders (20 live, shadows on, background, blood, HUD): %.1f us\n",
               medianUs(times));
+
+  // The whole play frame on a dealt 10 x 10 board with 20 live spiders.
+  g.level = 4;
+  g.levelType = 1;
+  g.menuOpen = false;
+  g.hintStep = 5;
+  newlevel(g);
+  g.introStage = 0;
+  g.boardCols = g.boardRows = 10;
+  settiles(g);
+  g.boardRight = g.boardBottom = 10 * 29 + 48;
+  g.spiderSlots = g.maxSpiders = 20;
+  times.clear();
+  for (int f = 0; f < frames; ++f) {
+    for (int i = 1; i <= mv::kSpiderSlots; ++i)
+      if (g.spiders[i].spiderLife == 0) mv::spawnspider(g, 360 + i * 15, 420, 1 + i % 4, 1);
+    auto t0 = Clock::now();
+    screen.fillScreen(0);
+    mv::playFrame(g);
+    times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+  }
+  std::printf("game play frame (10 x 10 board, %d live spiders, inventory panel): %.1f us\n",
+              g.liveSpiders, medianUs(times));
 }
 
 }  // namespace
