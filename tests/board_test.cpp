@@ -264,6 +264,85 @@ TEST_F(BoardTest, GapsFillFromAboveKeepingTheOrderOfTheTiles) {
   }
 }
 
+TEST_F(BoardTest, TheHintSearchShakesTheFirstPossibleMoveEvery500Frames) {
+  struct Case {
+    Rows board, shaken;
+  };
+  const Case cases[] = {
+      {{"YYPYG", "GPGPY"}, {"..**.", "....."}},  // move the fourth tile left
+      {{"YPYYG", "GPGPY"}, {"**...", "....."}},  // move the first tile right
+      {{"YPYG", "GYPP"}, {".*..", ".*.."}},      // lift the middle tile from below
+      {{"PYGP", "YGYG"}, {".*..", ".*.."}},      // drop the tile down between its pair
+  };
+  for (const Case& k : cases) {
+    layOut(g, k.board);
+    b.hintTimer = 1;
+    placetiles(g);
+    EXPECT_EQ(marks(g, b.tileHint), joined(k.shaken)) << joined(k.board);
+    EXPECT_EQ(b.hintTimer, 500);
+  }
+  // The search waits for its timer.
+  layOut(g, cases[0].board);
+  b.hintTimer = 2;
+  placetiles(g);
+  EXPECT_EQ(marks(g, b.tileHint), joined({".....", "....."}));
+}
+
+TEST_F(BoardTest, ADriftingBoardSlidesAPixelEveryTenFramesAndTurnsAtItsEdge) {
+  layOut(g, {"YPG", "GYP"});
+  g.driftDir = 1;
+  g.driftTimer = 1;
+  frames(11);
+  EXPECT_EQ(g.boardOffsetX, 2);
+  g.boardOffsetX = 251;
+  placetiles(g);
+  EXPECT_EQ(g.driftDir, 2);
+}
+
+TEST_F(BoardTest, AScatteredBoardFliesHomeAndPlaysOn) {
+  layOut(g, {"YPGPY", "GYPGP", "RGRRG", "PGYPY"});
+  g.driftDir = 1;
+  g.driftTimer = 1;
+  g.scatterRequest = true;
+  placetiles(g);
+  EXPECT_FALSE(g.scatterRequest);
+  EXPECT_EQ(b.scatterLeft, 20);
+  EXPECT_GT(g.boardOffsetX + g.boardOffsetY, 0);
+  settle();
+  EXPECT_EQ(kinds(g), joined({"YPGPY", "GYPGP", "RGRRG", "PGYPY"}));
+  for (int r = 1; r <= 4; ++r) {
+    for (int c = 1; c <= 5; ++c) {
+      EXPECT_EQ(b.tileX[c][r], TileBoard::restX(48, c));
+      EXPECT_EQ(b.tileY[c][r], TileBoard::restY(48, r));
+    }
+  }
+  // The board takes clicks again where it now lies.
+  pressOn(g, 2, 3);
+  placetiles(g);
+  pressOn(g, 2, 2);
+  placetiles(g);
+  EXPECT_EQ(b.selectState, 10);
+}
+
+TEST_F(BoardTest, AShiftedBoardHatchesAtTheTilesBoardCoordinates) {
+  layOut(g, {"YPGPY", "RRRRG", "PGYPY"});
+  g.boardOffsetX = 120;
+  g.boardOffsetY = 30;
+  frames(14);
+  ASSERT_EQ(hatched("R"), 1);
+  EXPECT_EQ(g.spiders[1].spiderX, 48 + 10);
+  EXPECT_EQ(g.spiders[1].spiderY, 48 + 28 + 15);
+}
+
+TEST_F(BoardTest, FallingTilesSettingsRefillWithAirAndKeepHintsStill) {
+  constexpr BoardSettings kFalling{48, 48, true, 1, true, false, true};
+  layOut(g, {"Y.P", "GYP", "PGY"});
+  b.tileHint[1][3] = 20;
+  for (int i = 0; i < 20; ++i) runTileBoard(g, b, firstBoardCounts(g), kFalling);
+  EXPECT_EQ(kinds(g), joined({"YAP", "GYP", "PGY"}));
+  EXPECT_EQ(b.tileHint[1][3], 20);
+}
+
 TEST_F(BoardTest, TheLevelCompletesTheFrameAfterTheCountReachesTheGoal) {
   layOut(g, {"YPG", "GYP"});
   for (int r = 1; r <= 2; ++r)

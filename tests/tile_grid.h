@@ -1,5 +1,5 @@
 // Boards written as text for tests: one character per cell, one string per row.
-//   Y R G P S  the colours 1..5 (S is the skull), . an empty cell.
+//   Y R G P S  the colours 1..5 (S is the skull), . an empty cell, A air.
 // Results read back the same way, or as a mark grid ('*' where a property holds, '.' elsewhere).
 #pragma once
 
@@ -33,7 +33,7 @@ inline int kindOf(char ch) {
 }
 
 inline char charOf(int kind) {
-  static const std::string kChars = "?YRGPS?????.";
+  static const std::string kChars = "?YRGPS?????.??A";
   return kind >= 0 && kind < static_cast<int>(kChars.size()) ? kChars[kind] : '?';
 }
 
