@@ -69,7 +69,8 @@ struct BoardSettings {
 };
 
 inline constexpr BoardSettings kFirstBoard{};
-inline constexpr BoardSettings kSecondBoard{248, 148, false, 2, false, true, false};
+inline constexpr BoardSettings kSecondBoard{
+    .originX = 248, .originY = 148, .followsOffset = false, .bonusDice = 2};
 
 // The shared counters a board reports into: its size, its converted cells and its goal.
 struct BoardCounts {

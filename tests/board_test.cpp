@@ -335,7 +335,7 @@ TEST_F(BoardTest, AShiftedBoardHatchesAtTheTilesBoardCoordinates) {
 }
 
 TEST_F(BoardTest, FallingTilesSettingsRefillWithAirAndKeepHintsStill) {
-  constexpr BoardSettings kFalling{48, 48, true, 1, true, false, true};
+  constexpr BoardSettings kFalling{.airRefill = true, .hintShake = false, .undoToSavedY = true};
   layOut(g, {"Y.P", "GYP", "PGY"});
   b.tileHint[1][3] = 20;
   for (int i = 0; i < 20; ++i) runTileBoard(g, b, firstBoardCounts(g), kFalling);
