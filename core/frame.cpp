@@ -10,6 +10,7 @@
 #include "core/game.h"
 #include "core/hints.h"
 #include "core/hud.h"
+#include "core/intro.h"
 #include "core/menus.h"
 #include "core/tally.h"
 
@@ -39,7 +40,7 @@ void stepIntro(Game& g) {
   if (g.introStage <= 0 || g.levelComplete || g.menuOpen || g.optionsOpen || g.playerSelectOpen ||
       g.nameEntryOpen)
     return;
-  // The intro runs here.
+  intro(g);
 }
 
 // Step 5: the main menu.
@@ -306,7 +307,8 @@ void hintPanel(Game& g) {
 
 void effects(Game& g) {
   if (g.bonusTimer > 0) bonuscounter(g);
-  // The burst effects and the ghost flight run here.
+  bursts(g);
+  ghostflight(g);
 }
 
 // Texts at the cursor: the item under it, the FREEZE rune over the clock, the frozen clock,

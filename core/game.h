@@ -10,6 +10,7 @@
 #include <string>
 
 #include "board/jewels.h"
+#include "board/smoke.h"
 #include "board/effects.h"
 #include "board/spiders.h"
 #include "board/tiles.h"
@@ -166,6 +167,7 @@ struct Game {
   BloodSlots blood{};
   FloatTextSlots floatTexts{};
   BoardItems boardItems{};
+  SmokePuffs smokePuffs{};
 
   // Sparkle over the board items.
   int sparkleTurn = 1, sparkleSlot = 0, sparkleAlpha = 0, sparkleAngle = 0, sparkleSize = 0;

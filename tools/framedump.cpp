@@ -1,7 +1,10 @@
 // Runs the game headless from a seed, plays a list of inputs at given frames and writes chosen
 // frames as PNG files, so any screen can be looked at without a display.
 //
-//   framedump [--seed N] [--player NAME] [--frames N] [--out DIR] [--dump F,F,...] EVENT...
+//   framedump [--seed N] [--player NAME] [--level N] [--frames N] [--out DIR] [--dump F,F,...]
+//             EVENT...
+//
+// --level starts the game on level N of the cycle instead of level 1.
 //
 // EVENT is FRAME:ACTION, applied just before that frame runs:
 //   120:move:X,Y          cursor to (X, Y)
@@ -19,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "board/level.h"
 #include "core/frame.h"
 #include "core/game.h"
 #include "core/host.h"
@@ -63,7 +67,7 @@ bool parseXY(const std::string& s, int& x, int& y) {
 
 int main(int argc, char** argv) {
   uint64_t seed = 1;
-  int frames = 100;
+  int frames = 100, level = 0;
   std::string out = ".", player = "PLAYER";
   std::set<int> dump;
   std::multimap<int, Event> events;
@@ -79,6 +83,8 @@ int main(int argc, char** argv) {
       frames = std::atoi(next().c_str());
     } else if (a == "--out") {
       out = next();
+    } else if (a == "--level") {
+      level = std::atoi(next().c_str());
     } else if (a == "--player") {
       player = next();
     } else if (a == "--dump") {
@@ -111,6 +117,12 @@ int main(int argc, char** argv) {
   g.host = &host;
   g.playerName = player;
   mv::FormCreate(g, seed);
+  if (level > 0) {
+    g.level = level;
+    g.levelType = (level - 1) % 6 + 1;
+    g.backgroundIndex = (level - 1) % 5 + 1;
+    mv::gamereset(g);
+  }
 
   std::set<int> releaseAt;
   for (int f = 1; f <= frames && !host.left; ++f) {
