@@ -1,5 +1,6 @@
 #include "core/menus.h"
 
+#include "board/smoke.h"
 #include "core/game.h"
 #include "core/startup.h"
 
@@ -100,6 +101,8 @@ void mainmenu(Game& g) {
       break;
     }
   }
+  // Smoke left over from the level map lives on under the menu.
+  smoke(g);
   if (g.exitRequested || g.playerName == "[NONE]") return;
   TextCanvas& c = g.canvas.take();
   c.setBrushSolid(false);

@@ -42,6 +42,12 @@ TEST_F(MenusTest, ContinueStartsTheIntroOfAFreshLevel) {
   EXPECT_EQ(g.introStage, 0);
 }
 
+TEST_F(MenusTest, SmokeFromTheLevelMapAgesUnderTheMenu) {
+  g.smokePuffs[0].life = 40;
+  mainmenu(g);
+  EXPECT_LT(g.smokePuffs[0].life, 40);
+}
+
 TEST_F(MenusTest, MenuEntriesOpenTheirScreens) {
   press(400, 360);
   mainmenu(g);
