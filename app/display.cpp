@@ -47,6 +47,7 @@ bool Display::open() {
 }
 
 void Display::reset() {
+  shownValid_ = false;
   if (texture_) SDL_DestroyTexture(texture_);
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
                                kScreenW, kScreenH);
@@ -54,6 +55,10 @@ void Display::reset() {
 
 void Display::present(const Screen& screen) {
   if (!texture_) return;
+  const size_t n = static_cast<size_t>(kScreenW) * kScreenH;
+  if (shownValid_ && std::equal(shown_.begin(), shown_.end(), screen.pixels())) return;
+  shown_.assign(screen.pixels(), screen.pixels() + n);
+  shownValid_ = true;
   SDL_UpdateTexture(texture_, nullptr, screen.pixels(), kScreenW * sizeof(uint16_t));
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
@@ -62,6 +67,7 @@ void Display::present(const Screen& screen) {
 }
 
 void Display::toggleFullscreen() {
+  shownValid_ = false;
   const bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
   SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
   if (full) {

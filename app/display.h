@@ -4,6 +4,9 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "media/screen.h"
 
 namespace mv {
@@ -35,7 +38,10 @@ class Display {
   // Makes the texture again after the device lost it.
   void reset();
 
+  // Shows the back buffer. A frame identical to the one on screen is not sent again, so a still
+  // screen such as the menu costs next to nothing; invalidate() forces the next one through.
   void present(const Screen& screen);
+  void invalidate() { shownValid_ = false; }
   void toggleFullscreen();
   // The system cursor in game pixels.
   GamePoint cursor() const;
@@ -45,6 +51,8 @@ class Display {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   bool vsync_ = false;
+  std::vector<uint16_t> shown_;  // the frame on screen
+  bool shownValid_ = false;
 };
 
 }  // namespace mv
