@@ -63,7 +63,7 @@ struct Game {
   }
 
   // Player and progress.
-  std::string playerName = "GUEST";
+  std::string playerName;  // empty until the player list names one
   int level = 1;
   int levelType = 1;
   int backgroundIndex = 1;

@@ -169,6 +169,7 @@ TEST_F(GameTest, FreezeHoldsTheClockUntilItRunsOutAndTheClockStopsAtZero) {
 // --- Start-up and exit ---------------------------------------------------------------------
 
 TEST_F(GameTest, FirstStartOpensOnTheMenuAndAsksAGuestForAName) {
+  g.playerName = "GUEST";
   FormCreate(g, 7);
   EXPECT_EQ(g.level, 1);
   EXPECT_EQ(g.levelType, 1);
