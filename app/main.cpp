@@ -77,7 +77,9 @@ int main(int, char**) {
       fatal(e.what(), welcome.window());
     }
     mv::TMainForm form(cat, freshSeed());
-    if (!form.create()) fatal(std::string("cannot open the game window: ") + SDL_GetError());
+    if (!form.create())
+      fatal(std::string("cannot open the game display: ") + SDL_GetError(), welcome.window());
+    trace("game ready");
 
     bool running = true, firstFrameTraced = false;
     while (running && !form.closed()) {
@@ -103,8 +105,7 @@ int main(int, char**) {
             welcome.paint();
           if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT &&
               mv::Twelcomeform::onPicture(e.button.x, e.button.y)) {
-            if (!form.FormShow())
-              fatal(std::string("cannot show the game: ") + SDL_GetError(), welcome.window());
+            form.FormShow();
             welcome.hide();
           }
         } else {

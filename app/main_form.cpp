@@ -43,25 +43,26 @@ TMainForm::~TMainForm() {
 }
 
 bool TMainForm::create() {
-  window_ = SDL_CreateWindow("Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenW,
-                             kScreenH, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
-  return window_ != nullptr;
+  // Made full screen while hidden, with its renderer, so that showing it later is quick.
+  window_ = SDL_CreateWindow(
+      "Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenW, kScreenH,
+      SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
+  if (!window_) return false;
+  display_ = std::make_unique<Display>(window_);
+  return display_->open();
 }
 
-bool TMainForm::FormShow() {
-  if (shown()) return true;
+void TMainForm::FormShow() {
+  if (shown_) return;
   SDL_ShowWindow(window_);
-  SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
   SDL_RaiseWindow(window_);
-  display_ = std::make_unique<Display>(window_);
-  if (!display_->open()) return false;
+  shown_ = true;
   focused_ = SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS;
   nextFrame_ = nowMs();
-  return true;
 }
 
 bool TMainForm::frameTimerOn() const {
-  return shown() && focused_ && !closed_ && screen_.canDraw();
+  return shown_ && focused_ && !closed_ && screen_.canDraw();
 }
 
 void TMainForm::handleEvent(const SDL_Event& e) {

@@ -29,10 +29,11 @@ class TMainForm : public Host {
   TMainForm(Catalogue& cat, uint64_t seed);
   ~TMainForm() override;
 
-  bool create();  // the hidden window; false with SDL's error
-  // First showing: full screen, the display and the frame timer. False with SDL's error.
-  bool FormShow();
-  bool shown() const { return display_ && display_->isOpen(); }
+  // The hidden window and its display; false with SDL's error.
+  bool create();
+  // First showing: the window comes up full screen and the frame timer starts.
+  void FormShow();
+  bool shown() const { return shown_; }
   bool closed() const { return closed_; }
   Uint32 windowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
   Game& game() { return *game_; }
@@ -60,6 +61,7 @@ class TMainForm : public Host {
   SDL_Window* window_ = nullptr;
   std::unique_ptr<Display> display_;
   ScoreReport report_;
+  bool shown_ = false;
   bool focused_ = false;
   bool closed_ = false;
   uint64_t nextFrame_ = 0, nextClock_ = 0;
