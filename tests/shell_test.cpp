@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/display.h"
+#include "app/main_form.h"
 #include "app/score_report.h"
 #include "core/input.h"
 #include "core/startup.h"
@@ -60,6 +61,45 @@ TEST(MouseMapping, BarsAndCornersOfAWideScreen) {
   EXPECT_EQ(windowToGame(10, 300, 1366, 768).x, 0);
   EXPECT_EQ(windowToGame(1360, 300, 1366, 768).x, 799);
   EXPECT_EQ(windowToGame(400, 300, 800, 600).x, 400) << "an 800 x 600 window maps one to one";
+}
+
+// --- Timers --------------------------------------------------------------------------------
+
+TEST(GameWindowTimers, FramesRunOnlyShownAndFocusedSkippingMissedOnesWhileTheClockAlwaysRuns) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  {
+    Catalogue cat;
+    const uint64_t t0 = SDL_GetTicks64();  // the clock's first tick is due 1000 ms after this
+    TMainForm form(cat, 5);
+    ASSERT_TRUE(form.create()) << SDL_GetError();
+    Game& g = form.game();
+    g.menuOpen = false;
+    g.timeLeft = 100;
+
+    form.runTimers(t0 + 1500);
+    EXPECT_EQ(form.framesShown(), 0u) << "no frames before the window is shown";
+    EXPECT_EQ(g.timeLeft, 99) << "the clock runs from the start";
+
+    form.FormShow();
+    SDL_Event focus{};
+    focus.type = SDL_WINDOWEVENT;
+    focus.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    form.handleEvent(focus);
+    form.runTimers(t0 + 1600);
+    EXPECT_EQ(form.framesShown(), 0u) << "no frames without focus";
+
+    focus.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    form.handleEvent(focus);
+    EXPECT_EQ(form.runTimers(t0 + 1700), 30u) << "a frame now, the next in 30 ms";
+    EXPECT_EQ(form.framesShown(), 1u);
+    form.runTimers(t0 + 1720);
+    EXPECT_EQ(form.framesShown(), 1u) << "at most one frame every 30 ms";
+    form.runTimers(t0 + 2400);
+    EXPECT_EQ(form.framesShown(), 2u) << "missed frames are skipped, not made up";
+    EXPECT_EQ(form.runTimers(t0 + 2410), 20u);
+    EXPECT_EQ(g.timeLeft, 98) << "the clock ticked once more, a second after its first tick";
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 // --- Input events --------------------------------------------------------------------------
