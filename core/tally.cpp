@@ -39,8 +39,6 @@ void nextlevel(Game& g) {
   g.backgroundIndex = g.backgroundIndex % 5 + 1;
   g.levelType = g.levelType % 6 + 1;
   newlevel(g);
-  // The tally's bonus row counts this level's seconds only.
-  g.levelBonus = 0;
   g.levelComplete = false;
 }
 
