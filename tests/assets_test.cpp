@@ -281,14 +281,14 @@ TEST(AssetSounds, EverySoundIsMonoPcmInItsFormat) {
     if (i >= 19 && i <= 21) rate = 16000;
     if (i == 22) rate = 12000;
     bool eightBit = i == 10 || i == 11;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec audio;
     Uint8* buf = nullptr;
     Uint32 len = 0;
     std::string path = kAssets + "/" + m.sounds[i];
-    ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &buf, &len), nullptr) << SDL_GetError();
-    EXPECT_EQ(spec.channels, 1);
-    EXPECT_EQ(spec.freq, rate);
-    EXPECT_EQ(spec.format, eightBit ? AUDIO_U8 : AUDIO_S16LSB);
+    ASSERT_NE(SDL_LoadWAV(path.c_str(), &audio, &buf, &len), nullptr) << SDL_GetError();
+    EXPECT_EQ(audio.channels, 1);
+    EXPECT_EQ(audio.freq, rate);
+    EXPECT_EQ(audio.format, eightBit ? AUDIO_U8 : AUDIO_S16LSB);
     EXPECT_GT(len, 0u);
     // No sample at full scale: nothing clipped.
     int peak = 0;
@@ -306,11 +306,11 @@ TEST(AssetSounds, EverySoundIsMonoPcmInItsFormat) {
 
 // The ambient loop repeats without a click: its end runs smoothly into its start.
 TEST(AssetSounds, AmbientLoopJoinsSeamlessly) {
-  SDL_AudioSpec spec;
+  SDL_AudioSpec audio;
   Uint8* buf = nullptr;
   Uint32 len = 0;
   std::string path = kAssets + "/DXWaveList/00.wav";
-  ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &buf, &len), nullptr);
+  ASSERT_NE(SDL_LoadWAV(path.c_str(), &audio, &buf, &len), nullptr);
   auto* s = reinterpret_cast<const int16_t*>(buf);
   size_t n = len / 2;
   ASSERT_GT(n, 1000u);

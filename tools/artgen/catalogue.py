@@ -33,7 +33,7 @@ def glyph_width(ch):
     return min(28, max(15, FONT_ADVANCE[ch] + 1))
 
 
-def _spec():
+def _items():
     """(list, index) -> (size or None, transparent, key)."""
     s = {}
 
@@ -114,7 +114,7 @@ def _spec():
     return s
 
 
-SPEC = _spec()
+ITEMS = _items()
 LISTS = ["spiderlist", "symbollist", "selectlist", "gemlist", "explist", "booklist",
          "fontlist1", "levellist", "tilelist", "helplist", "animationList", "puzzlelist",
          "roundtilelist"]
@@ -128,7 +128,7 @@ SOUND_FORMATS.update({10: (11025, 8), 11: (11025, 8), 19: (16000, 16), 20: (1600
                       21: (16000, 16), 22: (12000, 16)})
 
 for _l in LISTS:
-    assert sum(1 for (l, _) in SPEC if l == _l) == COUNTS[_l], _l
+    assert sum(1 for (l, _) in ITEMS if l == _l) == COUNTS[_l], _l
 
 
 class Catalogue:
@@ -142,7 +142,7 @@ class Catalogue:
         return f"{lst}/{idx:02d}.png"
 
     def put(self, lst, idx, pic, palette=True, dither=True, alpha_cut=0.4):
-        size, transparent, key = SPEC[(lst, idx)]
+        size, transparent, key = ITEMS[(lst, idx)]
         if size is None:
             raise ValueError(f"{lst} {idx} has no picture")
         import cairo
@@ -157,7 +157,7 @@ class Catalogue:
         self.pictures[(lst, idx)] = full
 
     def check_complete(self):
-        missing = [k for k, v in SPEC.items() if v[0] is not None and k not in self.pictures]
+        missing = [k for k, v in ITEMS.items() if v[0] is not None and k not in self.pictures]
         if missing:
             raise SystemExit(f"missing pictures: {sorted(missing)}")
 
@@ -168,7 +168,7 @@ class Catalogue:
         for lst in LISTS:
             lines.append(f"# {lst}")
             for i in range(COUNTS[lst]):
-                size, transparent, key = SPEC[(lst, i)]
+                size, transparent, key = ITEMS[(lst, i)]
                 f = self.path(lst, i) if size is not None else "-"
                 lines.append(f"{lst} {i} {f} {1 if transparent else 0} 0x{key:06X}")
         lines.append("welcome 0 welcome.png 0 0x000000")

@@ -54,7 +54,7 @@ def glyph(ch, width):
 
 
 def build(cat):
-    from catalogue import SPEC
+    from catalogue import ITEMS
     for i, ch in enumerate(FONT_CHARS, start=1):
-        w = SPEC[("fontlist1", i)][0][0]
+        w = ITEMS[("fontlist1", i)][0][0]
         cat.put("fontlist1", i, glyph(ch, w))

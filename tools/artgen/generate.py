@@ -18,7 +18,7 @@ import numpy as np  # noqa: E402
 from PIL import Image, ImageDraw, ImageFont  # noqa: E402
 
 import catalogue  # noqa: E402
-from catalogue import COUNTS, LISTS, SPEC, Catalogue  # noqa: E402
+from catalogue import COUNTS, LISTS, ITEMS, Catalogue  # noqa: E402
 from common import key_rgb  # noqa: E402
 
 
@@ -58,7 +58,7 @@ def contact_sheet(root, path, scale_big=0.25):
         if lst == "welcome":
             file, transparent, key = "welcome.png", False, 0
         else:
-            size, transparent, key = SPEC[(lst, i)]
+            size, transparent, key = ITEMS[(lst, i)]
             if size is None:
                 d.text((x0 + 60, y0 + 70), "(no picture)", fill=(150, 150, 150), font=font)
                 continue
