@@ -9,13 +9,14 @@
 #include <array>
 #include <string>
 
+#include "board/effects.h"
 #include "board/jewels.h"
 #include "board/smoke.h"
-#include "board/effects.h"
 #include "board/spiders.h"
 #include "board/tiles.h"
 #include "core/host.h"
 #include "core/random.h"
+#include "items/grids.h"
 #include "media/canvas.h"
 #include "media/catalogue.h"
 #include "media/screen.h"
@@ -28,16 +29,6 @@ enum Colour : int { kYellow = 1, kRed = 2, kGreen = 3, kPurple = 4, kSkull = 5, 
 
 // Click codes of mouseButton.
 enum Click : int { kNoClick = 0, kLeft = 1, kRight = 2, kPanelLeft = 3, kPanelRight = 4 };
-
-// One item: an inventory cell, a charm cell, a board item or the carried item.
-struct Item {
-  std::string name;  // empty: no item
-  std::string text;
-  int kind = 0;  // gemlist picture, which also identifies the item
-  int value = 0;
-  int width = 0;  // cells beyond the first, 0 or 1
-  int height = 0;
-};
 
 struct Game {
   Game(Screen& screen, TextCanvas& canvas, Sound& sound, Catalogue& cat, uint64_t seed = 1)
@@ -178,6 +169,12 @@ struct Game {
   int heldValue = 0;
   int heldWidth = 0, heldHeight = 0;
   bool inventoryFullFlag = false;
+
+  // The inventory (columns 1..8, rows 1..14) and the Spider Charm (4 x 4), saved with the player.
+  InventoryGrid inventoryGrid{};
+  bool dissolveSoundLatch = false;
+  CharmGrid charmGrid{};
+  int runePiecesGiven = 0;  // Morvane Rune Pieces handed out, 0..15
 
   // Player selection.
   std::string createNameLabel;
