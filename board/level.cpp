@@ -73,7 +73,9 @@ int spawn(Game& g, int slot, int colour) {
 void newlevel(Game& g) {
   // The player's file is written here once the save file exists.
   g.maxSpiders = 20;
-  if (g.levelType == 4) g.boxPuzzleOn = true;
+  // Only a voodoo box level shows the box, even when the last level was left during one.
+  g.boxPuzzleOn = g.levelType == 4;
+  if (g.boxPuzzleOn) makepuzzlegame(g);
 
   if (g.chance(3)) g.ghostCount = 0;
   if (g.level < 7) g.ghostCount = 0;

@@ -13,6 +13,7 @@
 #include "core/intro.h"
 #include "core/menus.h"
 #include "core/tally.h"
+#include "puzzles/voodoo.h"
 
 namespace mv {
 namespace {
@@ -85,7 +86,7 @@ void stepBook(Game& g) {
 // Step 12: the voodoo box takes the place of the play frame on its levels.
 void stepBoxPuzzle(Game& g) {
   if (!playIsFree(g) || g.instructionsOpen || !g.boxPuzzleOn) return;
-  // The voodoo box puzzle runs here.
+  puzzlegame(g);
 }
 
 // Step 13: the play frame.

@@ -21,6 +21,7 @@
 #include "media/catalogue.h"
 #include "media/screen.h"
 #include "media/sound.h"
+#include "puzzles/voodoo.h"
 
 namespace mv {
 
@@ -159,6 +160,9 @@ struct Game {
   FloatTextSlots floatTexts{};
   BoardItems boardItems{};
   SmokePuffs smokePuffs{};
+
+  // The voodoo box puzzle of levels of kind 4.
+  VoodooBox voodoo{};
 
   // Sparkle over the board items.
   int sparkleTurn = 1, sparkleSlot = 0, sparkleAlpha = 0, sparkleAngle = 0, sparkleSize = 0;

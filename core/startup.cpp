@@ -7,7 +7,7 @@ namespace mv {
 
 void FormCreate(Game& g, uint64_t seed) {
   g.createNameLabel = "[ Create New Name ]";
-  // The voodoo box puzzle is prepared here.
+  preparebox(g);
 
   g.level = 1;
   g.levelType = 1;
