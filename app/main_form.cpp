@@ -7,6 +7,7 @@
 #include "core/frame.h"
 #include "core/input.h"
 #include "core/startup.h"
+#include "profiles/players.h"
 
 namespace mv {
 namespace {
@@ -19,6 +20,18 @@ std::unique_ptr<SoundBackend> openSoundDevice(const Catalogue& cat) {
   std::vector<std::string> files;
   for (int i = 0; i < kSoundCount; ++i) files.push_back(cat.soundFile(i));
   return openMixerBackend(files);
+}
+
+// Hands each character of SDL's UTF-8 text to the game as its code point.
+void typeText(Game& g, const char* utf8) {
+  for (const auto* p = reinterpret_cast<const unsigned char*>(utf8); *p;) {
+    int code = *p++;
+    const int extra = code >= 0xF0 ? 3 : code >= 0xE0 ? 2 : code >= 0xC0 ? 1 : 0;
+    if (extra > 0) code &= 0x3F >> extra;
+    if (code >= 0x80 && extra == 0) code = 0xFFFD;  // a stray continuation byte
+    for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i) code = (code << 6) | (*p++ & 0x3F);
+    FormKeyPress(g, code);
+  }
 }
 
 }  // namespace
@@ -85,7 +98,14 @@ void TMainForm::handleEvent(const SDL_Event& e) {
         if (display_) display_->toggleFullscreen();
       } else if (e.key.keysym.sym == SDLK_ESCAPE && !e.key.repeat) {
         FormKeyDown(g, kKeyEscape);
+      } else if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) {
+        FormKeyPress(g, 13);
+      } else if (e.key.keysym.sym == SDLK_BACKSPACE) {
+        FormKeyPress(g, 8);
       }
+      break;
+    case SDL_TEXTINPUT:
+      typeText(g, e.text.text);
       break;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/game.h"
+#include "profiles/savefile.h"
 
 namespace mv {
 
@@ -71,7 +72,7 @@ int spawn(Game& g, int slot, int colour) {
 }
 
 void newlevel(Game& g) {
-  // The player's file is written here once the save file exists.
+  savegamedata(g, g.playerName);
   g.maxSpiders = 20;
   // Only a voodoo box level shows the box, even when the last level was left during one.
   g.boxPuzzleOn = g.levelType == 4;

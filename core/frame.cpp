@@ -13,6 +13,7 @@
 #include "core/intro.h"
 #include "core/menus.h"
 #include "core/tally.h"
+#include "profiles/screens.h"
 #include "puzzles/voodoo.h"
 
 namespace mv {
@@ -56,14 +57,12 @@ void stepInstructions(Game& g) {
 
 // Step 7: name entry.
 void stepNameEntry(Game& g) {
-  if (!g.nameEntryOpen) return;
-  // The name entry screen runs here.
+  if (g.nameEntryOpen) nameentry(g);
 }
 
 // Step 8: player selection.
 void stepPlayerSelect(Game& g) {
-  if (!g.playerSelectOpen) return;
-  // The player selection screen runs here.
+  if (g.playerSelectOpen) playerselect(g);
 }
 
 // Step 9: the options, unless player selection or name entry covers them.

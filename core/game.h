@@ -180,8 +180,13 @@ struct Game {
   CharmGrid charmGrid{};
   int runePiecesGiven = 0;  // Morvane Rune Pieces handed out, 0..15
 
-  // Player selection.
+  // Player selection and name entry.
   std::string createNameLabel;
+  std::array<std::string, 6> playerList{};  // slots 1..5; an empty name is a free slot
+  std::array<char, 13> typedName{};         // cells 1..12 of the name being typed
+  int typedCount = 0;
+  std::string typedText;  // the used cells joined
+  int cursorBlink = 0;
 };
 
 }  // namespace mv

@@ -3,6 +3,8 @@
 #include "board/smoke.h"
 #include "core/game.h"
 #include "core/startup.h"
+#include "profiles/players.h"
+#include "profiles/savefile.h"
 
 namespace mv {
 namespace {
@@ -90,8 +92,11 @@ void outlinedNote(Game& g, const char* note) {
 }  // namespace
 
 void mainmenu(Game& g) {
-  // Once per opening of the menu; the player's file is written here once the save file exists.
-  if (!g.menuSaved) g.menuSaved = true;
+  // The player's file is written once per opening of the menu.
+  if (!g.menuSaved) {
+    savegamedata(g, g.playerName);
+    g.menuSaved = true;
+  }
   g.screen.drawImage(g.image(ImageList::selectlist, 4), 50, 0, 0);
   if (inside(g.mouseX, 250, 550)) {
     for (const MenuEntry& e : kEntries) {
@@ -136,9 +141,10 @@ void options(Game& g) {
   }
 
   if (g.mouseButton == kLeft && inside(g.mouseX, 148, 220) && inside(g.mouseY, 420, 470)) {
-    // Back to the menu; the options are kept with the player list once it is written here.
+    // Back to the menu; the options are kept with the player list.
     g.optionsOpen = false;
     g.menuOpen = true;
+    savegamenames(g);
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include "board/level.h"
 #include "core/game.h"
+#include "profiles/players.h"
+#include "profiles/savefile.h"
 
 namespace mv {
 
@@ -17,7 +19,9 @@ void FormCreate(Game& g, uint64_t seed) {
   g.soundOn = g.scaryOn = g.detailsOn = g.difficultyOn = true;
   g.backgroundIndex = 1;
 
-  // The player list and the last player's file are loaded here; they may set any value below.
+  // The player list and the last player's file may set any value below.
+  loadgamenames(g);
+  loadgamedata(g, g.playerName);
 
   if (g.backgroundIndex > 5 || g.backgroundIndex < 1) g.backgroundIndex = 1;
   if (g.levelType > 6) g.levelType = 1;

@@ -1,0 +1,111 @@
+#include "profiles/players.h"
+
+#include <fstream>
+
+#include "board/level.h"
+#include "core/game.h"
+#include "profiles/savefile.h"
+#include "profiles/textfile.h"
+
+namespace mv {
+namespace {
+
+constexpr bool Game::*kOptions[] = {&Game::soundOn, &Game::scaryOn, &Game::detailsOn,
+                                    &Game::difficultyOn};
+
+constexpr int kEnter = 13, kEscape = 27, kBackspace = 8;
+
+char upperCased(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (upperCased(a[i]) != upperCased(b[i])) return false;
+  return true;
+}
+
+bool listed(const Game& g, const std::string& name) {
+  for (int k = 1; k <= kPlayerSlots; ++k)
+    if (sameName(g.playerList[k], name)) return true;
+  return false;
+}
+
+int freeSlot(const Game& g) {
+  for (int k = 1; k <= kPlayerSlots; ++k)
+    if (g.playerList[k].empty()) return k;
+  return 0;
+}
+
+}  // namespace
+
+std::string typedCells(const Game& g) {
+  return std::string(g.typedName.begin() + 1, g.typedName.begin() + 1 + g.typedCount);
+}
+
+bool loadgamenames(Game& g) {
+  std::ifstream file(kPlayerListFile, std::ios::binary);
+  if (!file) return false;
+  LineReader in(file);
+  for (bool Game::*option : kOptions) {
+    int v = 0;
+    if (!in.integer(v)) return false;
+    if (v == 0) g.*option = false;
+  }
+  if (!in.text(g.playerName)) return false;
+  for (int k = 1; k <= kPlayerSlots; ++k)
+    if (!in.text(g.playerList[k])) return false;
+  return true;
+}
+
+bool savegamenames(Game& g) {
+  LineWriter out;
+  for (bool Game::*option : kOptions) out.integer(g.*option ? 1 : 0);
+  out.text(g.playerName);
+  for (int k = 1; k <= kPlayerSlots; ++k) out.text(g.playerList[k]);
+  return replaceFile(kPlayerListFile, out.content());
+}
+
+bool addtogamelist(Game& g) {
+  // Joined here as well as on screen, so keys typed since the last frame are part of the name.
+  g.typedText = typedCells(g);
+  const int slot = freeSlot(g);
+  if (!safePlayerName(g.typedText) || listed(g, g.typedText) || slot == 0) {
+    g.sound.beep();
+    return false;
+  }
+  g.playerList[slot] = g.typedText;
+  g.playerName = g.typedText;
+  g.typedText.clear();
+  g.typedCount = 0;
+  g.typedName.fill(0);
+  newplayerreset(g);
+  savegamedata(g, g.playerName);
+  g.nameEntryOpen = false;
+  savegamenames(g);
+  return true;
+}
+
+void FormKeyPress(Game& g, int key) {
+  if (!g.nameEntryOpen) return;
+  switch (key) {
+    case kEnter:
+      if (g.typedCount > 0) addtogamelist(g);
+      return;
+    case kEscape:
+      return;  // the menu key, handled on key-down
+    case kBackspace:
+      if (g.typedCount > 0) g.typedName[g.typedCount--] = 0;
+      return;
+    default:
+      break;
+  }
+  if (key == ' ' || !safeNameCharacter(key)) {
+    g.sound.beep();
+    return;
+  }
+  if (g.typedCount < kNameLength) g.typedName[++g.typedCount] = upperCased(static_cast<char>(key));
+}
+
+}  // namespace mv

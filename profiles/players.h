@@ -1,0 +1,34 @@
+// The player list: the options, the current player and five player slots in gamenames.dat in the
+// working directory, and a new player's name typed on the keyboard.
+#pragma once
+
+#include <string>
+
+namespace mv {
+
+struct Game;
+
+inline constexpr const char* kPlayerListFile = "gamenames.dat";
+inline constexpr int kPlayerSlots = 5;
+inline constexpr int kNameLength = 12;
+
+// Reads the list: four option lines (0 turns an option off, any other number leaves it), the
+// current player and the five slots. A missing file changes nothing.
+bool loadgamenames(Game& g);
+// Writes the list whole from the current state.
+bool savegamenames(Game& g);
+
+// The typed name: the used cells joined in order.
+std::string typedCells(const Game& g);
+
+// Enters the typed name as a new player in the first free slot, with a fresh game saved under
+// it. A name that cannot be a file name, that is already listed, or that finds no free slot is
+// refused with a beep and nothing changes. True when the player was added.
+bool addtogamelist(Game& g);
+
+// Typed characters while the name-entry screen is open: Enter adds the player, Backspace removes
+// the last character, and up to 12 name characters are taken, upper-cased. Space and characters
+// a file name cannot hold are refused with a beep.
+void FormKeyPress(Game& g, int key);
+
+}  // namespace mv

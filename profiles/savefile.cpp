@@ -1,0 +1,111 @@
+#include "profiles/savefile.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <fstream>
+#include <string_view>
+
+#include "core/game.h"
+#include "profiles/textfile.h"
+
+namespace mv {
+
+bool safeNameCharacter(int c) {
+  static constexpr std::string_view kRefused = "/\\:*?\"<>|";
+  return c >= 32 && c <= 126 && kRefused.find(static_cast<char>(c)) == std::string_view::npos;
+}
+
+bool safePlayerName(const std::string& name) {
+  for (const char ch : name)
+    if (!safeNameCharacter(static_cast<unsigned char>(ch))) return false;
+  if (!name.empty() && name.find_first_not_of('.') == std::string::npos) return false;
+  std::string upper = name;
+  std::transform(upper.begin(), upper.end(), upper.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  // Device names some file systems reserve, and the player list, which a file system that
+  // ignores case would otherwise overwrite.
+  static constexpr std::array<std::string_view, 23> kTaken = {
+      "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3",     "COM4",
+      "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2",     "LPT3",
+      "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9", "GAMENAMES"};
+  return std::find(kTaken.begin(), kTaken.end(), upper) == kTaken.end();
+}
+
+std::string playerFileName(const std::string& name) {
+  return name + ".dat";
+}
+
+namespace {
+
+// Adapts the line writer to the same calls as the reader, so that one routine below gives the
+// file's order for both directions.
+struct Writing {
+  static constexpr bool kLoading = false;
+  LineWriter out;
+  bool integer(const int& v) {
+    out.integer(v);
+    return true;
+  }
+  bool text(const std::string& s) {
+    out.text(s);
+    return true;
+  }
+};
+
+struct Reading {
+  static constexpr bool kLoading = true;
+  LineReader in;
+  bool integer(int& v) { return in.integer(v); }
+  bool text(std::string& s) { return in.text(s); }
+};
+
+template <class Io>
+bool cell(Io& io, InventoryCell& c) {
+  if (!(io.text(c.name) && io.text(c.text) && io.integer(c.kind) && io.integer(c.value) &&
+        io.integer(c.width) && io.integer(c.height) && io.integer(c.dissolveCount)))
+    return false;
+  // A dissolve that was running when the file was written is not resumed.
+  if constexpr (Io::kLoading) {
+    c.dissolveCount = 0;
+    c.dissolving = false;
+  }
+  return true;
+}
+
+// Every value of the file in its order; stops at the first value that cannot be read.
+template <class Io>
+bool playerFields(Io& io, Game& g) {
+  if (!(io.integer(g.level) && io.integer(g.levelType) && io.integer(g.backgroundIndex) &&
+        io.integer(g.score) && io.integer(g.hintStep) && io.integer(g.runePiecesGiven) &&
+        io.integer(g.heldImage) && io.text(g.heldName) && io.text(g.heldText) &&
+        io.integer(g.heldValue) && io.integer(g.heldWidth) && io.integer(g.heldHeight)))
+    return false;
+  // Inventory column by column, charm row by row.
+  for (int col = 1; col <= kInventoryCols; ++col)
+    for (int row = 1; row <= kInventoryRows; ++row)
+      if (!cell(io, g.inventoryGrid[col][row])) return false;
+  for (int row = 1; row <= kCharmRows; ++row)
+    for (int col = 1; col <= kCharmCols; ++col)
+      if (!cell(io, g.charmGrid[col][row])) return false;
+  return true;
+}
+
+}  // namespace
+
+bool savegamedata(Game& g, const std::string& name) {
+  if (!safePlayerName(name)) return false;
+  Writing w;
+  playerFields(w, g);
+  return replaceFile(playerFileName(name), w.out.content());
+}
+
+bool loadgamedata(Game& g, const std::string& name) {
+  if (!safePlayerName(name)) return false;
+  std::ifstream file(playerFileName(name), std::ios::binary);
+  if (!file) return false;
+  Reading r{LineReader(file)};
+  return playerFields(r, g);
+}
+
+}  // namespace mv

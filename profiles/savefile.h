@@ -1,0 +1,31 @@
+// The player's save file, the player's name with ".dat" appended, in the working directory:
+// level, level kind, background, score, hint progress, rune pieces handed out, the carried item,
+// then the 112 inventory cells and the 16 Spider Charm cells, 908 lines in all.
+#pragma once
+
+#include <string>
+
+namespace mv {
+
+struct Game;
+
+inline constexpr int kSaveFileLines = 908;
+
+// Whether `name` can name a save file safely: no path separators, control characters or
+// characters that file systems refuse, not only dots, not a device name and not the player
+// list's own name. The empty name (no player listed) is allowed and names ".dat".
+bool safePlayerName(const std::string& name);
+// Whether character `c` may be part of a player's name: printable ASCII other than the file
+// systems' separators and wildcards.
+bool safeNameCharacter(int c);
+std::string playerFileName(const std::string& name);
+
+// Writes the whole file from the current state, replacing the earlier one only once the new one
+// is complete. Nothing is written for a name that is not safe. False when nothing was written.
+bool savegamedata(Game& g, const std::string& name);
+// Reads the file into the state value by value. A missing file or an unsafe name changes
+// nothing; past the end of the file integers read 0 and texts empty; a line with no valid
+// integer where one belongs ends the reading there. Dissolving cells come back still.
+bool loadgamedata(Game& g, const std::string& name);
+
+}  // namespace mv

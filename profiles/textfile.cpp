@@ -1,0 +1,87 @@
+#include "profiles/textfile.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace mv {
+
+bool LineReader::nextLine(std::string& line) {
+  if (!std::getline(in_, line)) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+bool LineReader::integer(int& out) {
+  if (stopped_) return false;
+  std::string line;
+  if (!nextLine(line)) {
+    out = 0;
+    return true;
+  }
+  // One number, optionally signed, with blanks around it.
+  const size_t first = line.find_first_not_of(" \t");
+  const size_t last = line.find_last_not_of(" \t");
+  const char* begin = line.data() + (first == std::string::npos ? line.size() : first);
+  const char* end = line.data() + (last == std::string::npos ? line.size() : last + 1);
+  if (end - begin > 1 && begin[0] == '+' && begin[1] != '-') ++begin;
+  int32_t v = 0;
+  const auto [ptr, ec] = std::from_chars(begin, end, v);
+  if (begin == end || ec != std::errc() || ptr != end) {
+    stopped_ = true;
+    return false;
+  }
+  out = v;
+  return true;
+}
+
+bool LineReader::text(std::string& out) {
+  if (stopped_) return false;
+  std::string line;
+  out = nextLine(line) ? line : std::string();
+  return true;
+}
+
+namespace {
+
+// Pushes the written bytes to the disk, so the rename below never publishes an empty file
+// after a power cut.
+bool syncToDisk(std::FILE* f) {
+  if (std::fflush(f) != 0) return false;
+#ifdef _WIN32
+  return _commit(_fileno(f)) == 0;
+#else
+  return fsync(fileno(f)) == 0;
+#endif
+}
+
+bool writeAll(const std::string& path, const std::string& content) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+  ok = ok && syncToDisk(f);
+  ok = std::fclose(f) == 0 && ok;
+  return ok;
+}
+
+}  // namespace
+
+bool replaceFile(const std::string& path, const std::string& content) {
+  const std::string temp = path + ".tmp";
+  std::error_code ec;
+  if (writeAll(temp, content)) {
+    std::filesystem::rename(temp, path, ec);
+    if (!ec) return true;
+  }
+  std::filesystem::remove(temp, ec);
+  return false;
+}
+
+}  // namespace mv
