@@ -204,7 +204,8 @@ TEST_F(ProfilesTest, ShortFileEmptiesWhatComesAfterIt) {
 }
 
 TEST_F(ProfilesTest, ALineWithNoIntegerEndsTheReading) {
-  for (const std::string& bad : {"abc", "", "12abc", "99999999999", "-", "1.5"}) {
+  for (const std::string& bad :
+       std::vector<std::string>{"abc", "", "12abc", "99999999999", "-", "1.5"}) {
     g.level = g.levelType = g.backgroundIndex = 1;
     g.score = 77;
     g.hintStep = 2;
@@ -246,7 +247,8 @@ TEST_F(ProfilesTest, MissingFileOrUnsafeNameChangesNothing) {
   EXPECT_EQ(linesOf("sub/X.dat"), std::vector<std::string>{"2"});
   EXPECT_FALSE(fs::exists("gamenames.dat"));
   // Names that are fine, including the empty one of a start without a player list.
-  for (const std::string& name : {"ABC", "A.B", "A..B", "[NONE]", "", "CONSOLE"})
+  for (const std::string& name :
+       std::vector<std::string>{"ABC", "A.B", "A..B", "[NONE]", "", "CONSOLE"})
     EXPECT_TRUE(safePlayerName(name)) << name;
 }
 
@@ -441,7 +443,7 @@ TEST_F(ProfilesTest, RefusedNamesChangeNothing) {
   g.nameEntryOpen = true;
   int expectedBeeps = 0;
   // A listed name, in any case; a name of dots; the player list's own name.
-  for (const std::string& name : {"ann", "Bob", "..", "gamenames", "nul"}) {
+  for (const std::string& name : std::vector<std::string>{"ann", "Bob", "..", "gamenames", "nul"}) {
     type(name);
     FormKeyPress(g, 13);
     EXPECT_EQ(beeps(), ++expectedBeeps) << name;
