@@ -5,6 +5,7 @@
 
 #include "core/game.h"
 #include "profiles/savefile.h"
+#include "puzzles/ring.h"
 
 namespace mv {
 
@@ -145,11 +146,13 @@ void newlevel(Game& g) {
   g.roundPuzzleOn = g.shootPuzzleOn = g.fallPuzzleOn = false;
   if (g.levelType == 3) {
     g.roundPuzzleOn = true;
+    makeroundpuzzle(g);
     g.maxSpiders = 2;
     g.startSpiders = 2;
   }
   if (g.levelType == 5) {
     g.shootPuzzleOn = true;
+    makeshootpuzzle(g);
     g.maxSpiders = 2;
     g.startSpiders = 3;
   }

@@ -14,6 +14,7 @@
 #include "core/menus.h"
 #include "core/tally.h"
 #include "profiles/screens.h"
+#include "puzzles/ring.h"
 #include "puzzles/voodoo.h"
 
 namespace mv {
@@ -218,7 +219,9 @@ void boardOrPuzzle(Game& g) {
     placetiles(g);
     if (g.secondBoardCells > 0) placetiles2(g);
   }
-  // The round, shooting and falling-tiles puzzles run here on their levels.
+  if (g.roundPuzzleOn) roundpuzzle(g);
+  if (g.shootPuzzleOn) shootpuzzle(g);
+  // The falling-tiles puzzle runs here on its levels.
 }
 
 void resetCounts(Game& g) {

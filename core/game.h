@@ -21,6 +21,7 @@
 #include "media/catalogue.h"
 #include "media/screen.h"
 #include "media/sound.h"
+#include "puzzles/ring.h"
 #include "puzzles/voodoo.h"
 
 namespace mv {
@@ -154,6 +155,8 @@ struct Game {
   SpiderSlots spiders{};
   // The tile boards: the first board, the second board of two-board levels.
   TileBoards tiles{};
+  // The round and shooting puzzles' grid of slots and their state.
+  RingPuzzle ring{};
 
   // Blood splats 1..10 and floating texts 1..8.
   BloodSlots blood{};
