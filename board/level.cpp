@@ -5,6 +5,7 @@
 
 #include "core/game.h"
 #include "profiles/savefile.h"
+#include "puzzles/fall.h"
 #include "puzzles/ring.h"
 
 namespace mv {
@@ -15,18 +16,7 @@ int freshTileColour(Game& g) {
   return kind;
 }
 
-namespace {
-
-// Deals a cols x rows board resting from (originX, originY), then redeals every tile that starts
-// a run of three across or down until a whole pass finds none.
-void dealBoard(Game& g, TileBoard& b, int cols, int rows, int originX, int originY) {
-  for (int r = 1; r <= rows; ++r) {
-    for (int c = 1; c <= cols; ++c) {
-      b.tileKind[c][r] = freshTileColour(g);
-      b.tileX[c][r] = TileBoard::restX(originX, c);
-      b.tileY[c][r] = TileBoard::restY(originY, r);
-    }
-  }
+void removeReadyRuns(Game& g, TileBoard& b, int cols, int rows) {
   bool changed = true;
   while (changed) {
     changed = false;
@@ -45,6 +35,20 @@ void dealBoard(Game& g, TileBoard& b, int cols, int rows, int originX, int origi
       }
     }
   }
+}
+
+namespace {
+
+// Deals a cols x rows board resting from (originX, originY) with no ready-made run.
+void dealBoard(Game& g, TileBoard& b, int cols, int rows, int originX, int originY) {
+  for (int r = 1; r <= rows; ++r) {
+    for (int c = 1; c <= cols; ++c) {
+      b.tileKind[c][r] = freshTileColour(g);
+      b.tileX[c][r] = TileBoard::restX(originX, c);
+      b.tileY[c][r] = TileBoard::restY(originY, r);
+    }
+  }
+  removeReadyRuns(g, b, cols, rows);
 }
 
 }  // namespace
@@ -156,7 +160,10 @@ void newlevel(Game& g) {
     g.maxSpiders = 2;
     g.startSpiders = 3;
   }
-  if (g.levelType == 6) g.fallPuzzleOn = true;
+  if (g.levelType == 6) {
+    g.fallPuzzleOn = true;
+    makefallpuzzle(g);
+  }
 
   g.boardRight = g.boardCols * 29 + 48;
   g.boardBottom = g.boardRows * 29 + 48;

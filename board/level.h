@@ -5,6 +5,7 @@
 namespace mv {
 
 struct Game;
+struct TileBoard;
 
 // Restarts the current level (after a loss, and at start-up).
 void gamereset(Game& g);
@@ -20,5 +21,8 @@ int spawn(Game& g, int slot, int colour);
 
 // A dealt tile's colour: 1..5, with fewer skulls in the easier game.
 int freshTileColour(Game& g);
+// Redeals every tile (colour below 6) that starts a run of three across or down until a whole
+// pass over the cols x rows grid finds none; clears the grid's converted flags on the way.
+void removeReadyRuns(Game& g, TileBoard& b, int cols, int rows);
 
 }  // namespace mv

@@ -9,9 +9,9 @@
 
 namespace mv {
 
-void TileBoard::clearCells(int n) {
-  for (int c = 0; c <= n; ++c) {
-    for (int r = 0; r <= n; ++r) {
+void TileBoard::clearCells(int cols, int rows) {
+  for (int c = 0; c <= cols; ++c) {
+    for (int r = 0; r <= rows; ++r) {
       tileMoving[c][r] = 0;
       tileKind[c][r] = 0;
       tileTargetX[c][r] = 0;

@@ -50,8 +50,9 @@ struct TileBoard {
   int scatterLeft = 0;  // tiles still flying home after a scatter
   int savedSwapY = 0;   // tileY of the first-selected tile at a swap (falling tiles)
 
-  // Clears the kinds, moves, targets and bursts of columns and rows 0..n.
-  void clearCells(int n);
+  // Clears the kinds, moves, targets and bursts of columns 0..cols and rows 0..rows.
+  void clearCells(int cols, int rows);
+  void clearCells(int n) { clearCells(n, n); }
   // Rest position of cell (c, r) in board coordinates for a board whose cell (1, 1) rests at
   // (originX, originY).
   static int restX(int originX, int c) { return originX + kTilePitch * (c - 1); }

@@ -14,6 +14,7 @@
 #include "core/menus.h"
 #include "core/tally.h"
 #include "profiles/screens.h"
+#include "puzzles/fall.h"
 #include "puzzles/ring.h"
 #include "puzzles/voodoo.h"
 
@@ -221,7 +222,7 @@ void boardOrPuzzle(Game& g) {
   }
   if (g.roundPuzzleOn) roundpuzzle(g);
   if (g.shootPuzzleOn) shootpuzzle(g);
-  // The falling-tiles puzzle runs here on its levels.
+  if (g.fallPuzzleOn) fallpuzzle(g);
 }
 
 void resetCounts(Game& g) {

@@ -21,6 +21,7 @@
 #include "media/catalogue.h"
 #include "media/screen.h"
 #include "media/sound.h"
+#include "puzzles/fall.h"
 #include "puzzles/ring.h"
 #include "puzzles/voodoo.h"
 
@@ -155,6 +156,8 @@ struct Game {
   SpiderSlots spiders{};
   // The tile boards: the first board, the second board of two-board levels.
   TileBoards tiles{};
+  // The falling-tiles puzzle's rise and row-shift clocks.
+  FallPuzzle fall{};
   // The round and shooting puzzles' grid of slots and their state.
   RingPuzzle ring{};
 

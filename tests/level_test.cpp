@@ -143,12 +143,13 @@ TEST_F(LevelTest, EachLevelKindStartsItsOwnSpidersAndPuzzle) {
 
 TEST_F(LevelTest, AFallingTilesLevelIsNotDealt) {
   g.level = 6;
-  g.levelType = 1;
+  g.levelType = 2;
   newlevel(g);
-  const int kind = g.tiles.first.tileKind[2][3];
+  const int kind = g.tiles.second.tileKind[2][3];
   g.levelType = 6;
   newlevel(g);
-  EXPECT_EQ(g.tiles.first.tileKind[2][3], kind);
+  EXPECT_EQ(g.tiles.second.tileKind[2][3], kind);
+  EXPECT_EQ(g.tiles.first.tileKind[2][3], kAir) << "the puzzle builds its own grid";
 }
 
 TEST_F(LevelTest, SpiderDeathCostsMoreOnLaterLevels) {

@@ -27,6 +27,8 @@ inline int kindOf(char ch) {
       return kSkull;
     case '.':
       return kEmpty;
+    case 'A':
+      return kAir;
   }
   ADD_FAILURE() << "unknown cell '" << ch << "'";
   return 0;
