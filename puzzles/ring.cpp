@@ -113,7 +113,7 @@ class SlotPass {
     draw();
     burstCountdown();
     if (s.afterBurst) s.afterBurst(g, p, k, j);
-    if (s.swaps && k == p.selectedPos && j == p.selectedRing) mark();
+    if (k == p.selectedPos && j == p.selectedRing) mark();
     input();
   }
 

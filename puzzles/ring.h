@@ -66,7 +66,7 @@ struct RingSettings {
   int positions = 24;             // slots along a ring (across a row)
   int rings = 3;                  // rings (rows), scanned from ring 1 (the top row) inward
   bool seam = true;               // the last position neighbours the first, for runs and swaps
-  bool downHintFromFour = false;  // a run across the rings moves the first hint on when it is 4+
+  bool downHintFromFour = false;  // a run down (across the rings) moves the first hint on at 4+
   bool centred = true;            // tiles drawn centred on (x, y) and turned; else from top-left
   int reachBefore = 12, reachAfter = 12;  // cursor box around (x, y) that takes a click
   bool swaps = true;  // clicks select and swap tiles; else only the bonus tile takes a click
