@@ -9,6 +9,7 @@
 #include "core/frame.h"
 #include "core/startup.h"
 #include "game_fixture.h"
+#include "tile_bot.h"
 #include "tile_grid.h"
 
 namespace mv::test {
@@ -223,6 +224,23 @@ TEST_F(FallTest, FiftyConvertedCellsCompleteTheLevel) {
   EXPECT_FALSE(g.levelComplete);
   fallpuzzle(g);
   EXPECT_TRUE(g.levelComplete);
+}
+
+TEST_F(FallTest, APlayerSwappingTilesReachesTheTallyOfALevelOfKindSix) {
+  g.playerName = "ANNA";
+  FormCreate(g, 11);
+  g.menuOpen = false;
+  g.hintStep = 5;
+  g.level = 6;
+  g.levelType = 6;
+  newlevel(g);
+  g.introStage = 0;
+  TileBot bot(g, {{&b, kFallCols, kFallRows, 48, 48, true}});
+  for (int f = 0; f < 20000 && !g.levelComplete && !g.allSpidersDead; ++f) bot.frame();
+  EXPECT_TRUE(g.levelComplete);
+  EXPECT_FALSE(g.allSpidersDead);
+  EXPECT_GT(bot.moves, 5);
+  EXPECT_GE(g.clearedCount, kFallGoal);
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 // first board, always at rest on the screen, reporting into the shared level counters.
 #include <algorithm>
 
+#include "board/level.h"
 #include "board/tiles.h"
+#include "core/startup.h"
 #include "game_fixture.h"
+#include "tile_bot.h"
 #include "tile_grid.h"
 
 namespace mv::test {
@@ -180,6 +183,23 @@ TEST_F(SecondBoardTest, TheNearGoalHintComesOncePerLevelFromEitherBoard) {
   frames(2);
   EXPECT_EQ(g.hintIndex, 0) << "the latch is shared";
   EXPECT_FALSE(g.levelComplete);
+}
+
+TEST_F(SecondBoardTest, APlayerSwappingTilesOnBothBoardsReachesTheTallyOfALevelOfKindTwo) {
+  g.playerName = "ANNA";
+  FormCreate(g, 5);
+  g.menuOpen = false;
+  g.hintStep = 5;
+  g.level = 2;
+  g.levelType = 2;
+  newlevel(g);
+  g.introStage = 0;
+  TileBot bot(g, {{&first, 6, 6, 48, 48, true}, {&second, 6, 6, 248, 148, false}});
+  for (int f = 0; f < 20000 && !g.levelComplete && !g.allSpidersDead; ++f) bot.frame();
+  EXPECT_TRUE(g.levelComplete);
+  EXPECT_FALSE(g.allSpidersDead);
+  EXPECT_GT(bot.moves, 5);
+  EXPECT_TRUE(g.clearedCount >= 36 || g.tiles.board2Converted >= 36);
 }
 
 }  // namespace
