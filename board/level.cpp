@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/game.h"
+#include "items/inventory.h"
 #include "profiles/savefile.h"
 #include "puzzles/fall.h"
 #include "puzzles/ring.h"
@@ -194,8 +195,11 @@ void gamereset(Game& g) {
 void newplayerreset(Game& g) {
   g.tiles.first.clearCells(20);
   g.tiles.second.clearCells(20);
-  // The inventory, the Spider Charm and the Book of Jewels join here with the inventory.
+  g.inventoryGrid = {};
+  g.charmGrid = {};
+  placebook(g);
   g.inventoryOpen = true;
+  g.runePiecesGiven = 0;
   g.level = 1;
   g.levelType = 1;
   g.backgroundIndex = 1;

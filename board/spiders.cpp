@@ -129,6 +129,21 @@ void takegrowrune(Game& g, Spider& s) {
   g.heldValue = 0;
 }
 
+// Where this spider crosses the spider whose turn it is (spiderCursor), that one finds jewels,
+// alive or not, once its cooldown has run out; only while the level clock runs.
+void jeweldrop(Game& g, int i, const Spider& s) {
+  const int n = g.spiderCursor;
+  Spider& finder = g.spiders[n];
+  if (i == n || g.timeLeft <= 0) return;
+  const int r = rounded(finder.spiderSize / 2);
+  if (std::abs(s.spiderX - finder.spiderX) >= r || std::abs(s.spiderY - finder.spiderY) >= r ||
+      finder.spiderGemCooldown != 0)
+    return;
+  spawngem(g, g.random(1, 2), rounded(finder.spiderX), rounded(finder.spiderY),
+           finder.spiderSymbol);
+  finder.spiderGemCooldown = 100;
+}
+
 void drawspider(Game& g, const Spider& s) {
   const int size = rounded(s.spiderSize);
   const int angle = rounded(s.spiderAngle);
@@ -218,6 +233,7 @@ void updatespider(Game& g, int i) {
   // even while an earlier victim is still walking off the board.
   if (g.scareArmed && s.spiderMarked == 0) pickvictim(g, i);
   takegrowrune(g, s);
+  jeweldrop(g, i, s);
   drawspider(g, s);
 }
 

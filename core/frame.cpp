@@ -13,6 +13,8 @@
 #include "core/intro.h"
 #include "core/menus.h"
 #include "core/tally.h"
+#include "items/charm.h"
+#include "items/inventory.h"
 #include "profiles/screens.h"
 #include "puzzles/fall.h"
 #include "puzzles/ring.h"
@@ -145,7 +147,7 @@ void pickUp(Game& g, BoardItem& it) {
   g.heldWidth = it.width;
   g.heldHeight = it.height;
   g.inventoryFullFlag = false;
-  // The inventory takes the carried item here.
+  inventoryadd(g);
   const BoardItem lying = it;
   it.kind = 0;
   it.name.clear();
@@ -256,7 +258,7 @@ void inventoryPanel(Game& g) {
       g.charmOpen = false;
       g.playIfOn(9);
     }
-    // The inventory grid runs here.
+    inventory(g);
   } else {
     if (pressed(g, kLeft) && g.mouseX > 770 &&
         inside(g.mouseY, g.inventoryPanelY + 20, g.inventoryPanelY + 225)) {
@@ -273,7 +275,7 @@ void inventoryPanel(Game& g) {
 void charmPanel(Game& g) {
   if (!g.charmOpen) return;
   g.screen.drawImage(g.image(ImageList::selectlist, 15), 303, 197, 0);
-  // The Spider Charm runs here.
+  spiderinven(g);
 }
 
 void carriedItem(Game& g) {

@@ -183,6 +183,7 @@ struct Game {
   // The inventory (columns 1..8, rows 1..14) and the Spider Charm (4 x 4), saved with the player.
   InventoryGrid inventoryGrid{};
   bool dissolveSoundLatch = false;
+  bool inventoryHinted = false;  // the inventory's hint has been shown this run
   CharmGrid charmGrid{};
   int runePiecesGiven = 0;  // Morvane Rune Pieces handed out, 0..15
 

@@ -4,6 +4,7 @@
 
 #include "board/smoke.h"
 #include "core/game.h"
+#include "items/inventory.h"
 
 namespace mv {
 namespace {
@@ -53,7 +54,7 @@ void levelTwo(Game& g) {
     g.heldText = "[Right-Click to Open]";
     g.heldWidth = g.heldHeight = 1;
     g.heldValue = 0;
-    // The inventory stores the carried charm here.
+    inventoryadd(g);
   }
   if (g.introStage == 2 && g.soundOn && !g.soundLatch) {
     g.sound.playSound(15);

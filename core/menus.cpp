@@ -3,6 +3,7 @@
 #include "board/smoke.h"
 #include "core/game.h"
 #include "core/startup.h"
+#include "items/inventory.h"
 #include "profiles/players.h"
 #include "profiles/savefile.h"
 
@@ -20,6 +21,8 @@ void play(Game& g) {
   g.menuSaved = false;
   if (g.timeLeft != 500) return;
   if (g.level == 1) g.introStage = 1;
+  // A player who already has the Spider Charm is not given another on level 2.
+  if (checkinventory(g, "Spider Charm") > 0) g.charmGiven = true;
   if (g.level == 2) g.introStage = 2;
   if (g.level == 3) g.introStage = 3;
   if (g.level > 3) g.introStage = 300;

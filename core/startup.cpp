@@ -2,6 +2,7 @@
 
 #include "board/level.h"
 #include "core/game.h"
+#include "items/inventory.h"
 #include "profiles/players.h"
 #include "profiles/savefile.h"
 
@@ -26,10 +27,11 @@ void FormCreate(Game& g, uint64_t seed) {
   if (g.backgroundIndex > 5 || g.backgroundIndex < 1) g.backgroundIndex = 1;
   if (g.levelType > 6) g.levelType = 1;
   if (g.level <= 0) {
-    // No usable save: a first player's start. The inventory receives the Book of Jewels here.
+    // No usable save: a first player's start, with the Book of Jewels.
     g.level = 1;
     g.levelType = 1;
     g.backgroundIndex = 1;
+    placebook(g);
   }
   g.inventoryOpen = true;
   g.rng.seed(seed);

@@ -4,6 +4,7 @@
 
 #include "board/level.h"
 #include "core/game.h"
+#include "items/inventory.h"
 #include "media/text2.h"
 
 namespace mv {
@@ -27,6 +28,24 @@ void startintro(Game& g, int stage) {
   g.animTick = 0;
   g.animFrame = 0;
   g.introTimer = kIntroFrames;
+}
+
+// A Morvane Rune Piece still lying on the board goes into the inventory, or stays carried when
+// it does not fit. An item already carried is kept on the cursor: the piece then waits on the
+// board unless the inventory takes it.
+void takerunepiece(Game& g) {
+  if (g.runePieceSlot <= 0) return;
+  BoardItem& piece = g.boardItems[g.runePieceSlot];
+  g.runePieceSlot = 0;
+  const Item carried = helditem(g);
+  hold(g, piece);
+  g.inventoryFullFlag = false;
+  inventoryadd(g);
+  const bool stored = !g.inventoryFullFlag;
+  if (carried.kind > 0) hold(g, carried);
+  if (!stored && carried.kind > 0) return;
+  piece.kind = 0;
+  piece.name.clear();
 }
 
 }  // namespace
@@ -67,6 +86,8 @@ void tally(Game& g) {
     g.blinkCounter += 1;
     if (g.blinkCounter > 20) g.blinkCounter = 0;
   }
+
+  takerunepiece(g);
 
   if (g.timeLeft == 0 && g.mouseButton == kLeft) {
     nextlevel(g);

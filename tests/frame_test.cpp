@@ -66,22 +66,24 @@ TEST_F(FrameTest, AClickTheMenuTakesIsNotSeenByPlayInTheSameFrame) {
   EXPECT_EQ(g.boardItems[1].kind, 1) << "the item was not picked up";
   press(400, 320);
   DXTimerTimer(g);
-  EXPECT_EQ(g.heldImage, 1) << "a new press on the board picks it up";
+  EXPECT_EQ(g.inventoryGrid[1][1].kind, 1) << "a new press on the board picks it up";
 }
 
-TEST_F(FrameTest, PickingUpAnItemCarriesItAndLeavesItsGlow) {
+TEST_F(FrameTest, PickingUpAnItemStoresItInTheInventoryAndLeavesItsGlow) {
   putItem(3, 2, "Blood Stone", 300, 400);
   g.hintStep = 4;
   g.boardItems[3].width = 1;
   g.boardItems[3].height = 1;
   press(335, 435);  // only a 2 x 2 item reaches this far (x < 339, y < 439)
   DXTimerTimer(g);
-  EXPECT_EQ(g.heldImage, 2);
-  EXPECT_EQ(g.heldName, "Blood Stone");
-  EXPECT_EQ(g.heldText, "Flawless");
-  EXPECT_EQ(g.heldValue, 150);
-  EXPECT_EQ(g.heldWidth, 1);
-  EXPECT_EQ(g.heldHeight, 1);
+  const InventoryCell& cell = g.inventoryGrid[1][1];
+  EXPECT_EQ(cell.kind, 2);
+  EXPECT_EQ(cell.name, "Blood Stone");
+  EXPECT_EQ(cell.text, "Flawless");
+  EXPECT_EQ(cell.value, 150);
+  EXPECT_EQ(cell.width, 1);
+  EXPECT_EQ(cell.height, 1);
+  EXPECT_EQ(g.heldImage, 0);
   EXPECT_EQ(g.boardItems[3].kind, 0);
   EXPECT_TRUE(g.boardItems[3].glow) << "the glow stays until the level ends";
   EXPECT_EQ(g.hintStep, 5);
