@@ -22,12 +22,13 @@ void FormCreate(Game& g, uint64_t seed) {
 
   // The player list and the last player's file may set any value below.
   loadgamenames(g);
+  const bool saved = hasSaveFile(g.playerName);
   loadgamedata(g, g.playerName);
 
   if (g.backgroundIndex > 5 || g.backgroundIndex < 1) g.backgroundIndex = 1;
   if (g.levelType > 6) g.levelType = 1;
-  if (g.level <= 0) {
-    // No usable save: a first player's start, with the Book of Jewels.
+  if (g.level <= 0 || !saved) {
+    // No usable save, or none at all: a first player's start, with the Book of Jewels.
     g.level = 1;
     g.levelType = 1;
     g.backgroundIndex = 1;

@@ -100,6 +100,10 @@ bool savegamedata(Game& g, const std::string& name) {
   return replaceFile(playerFileName(name), w.out.content());
 }
 
+bool hasSaveFile(const std::string& name) {
+  return safePlayerName(name) && std::ifstream(playerFileName(name), std::ios::binary).good();
+}
+
 bool loadgamedata(Game& g, const std::string& name) {
   if (!safePlayerName(name)) return false;
   std::ifstream file(playerFileName(name), std::ios::binary);

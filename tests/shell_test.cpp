@@ -19,6 +19,7 @@
 #include "core/input.h"
 #include "core/startup.h"
 #include "game_fixture.h"
+#include "profiles/savefile.h"
 
 namespace mv {
 namespace {
@@ -225,6 +226,21 @@ TEST_F(GameTest, FirstStartOpensOnTheMenuAndAsksAGuestForAName) {
   other.game.playerName = "ANNA";
   FormCreate(other.game, 7);
   EXPECT_FALSE(other.game.nameEntryOpen);
+}
+
+TEST_F(GameTest, OnlyAPlayerWithoutASaveStartsWithTheBookOfJewels) {
+  FormCreate(g, 7);
+  EXPECT_EQ(g.inventoryGrid[5][5].name, "Book of Jewels") << "a first start has no save file";
+  EXPECT_EQ(g.inventoryGrid[5][5].kind, 12);
+
+  // A returning player's inventory is the one in the file, without a second Book.
+  g.level = 4;
+  g.inventoryGrid[5][5] = {};
+  ASSERT_TRUE(savegamedata(g, g.playerName));
+  test::Headless back;
+  FormCreate(back.game, 7);
+  EXPECT_EQ(back.game.level, 4);
+  EXPECT_TRUE(back.game.inventoryGrid[5][5].name.empty());
 }
 
 // Records the order of the exit steps.
