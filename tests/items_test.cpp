@@ -256,7 +256,9 @@ TEST_F(ItemsTest, AFullInventoryCashesInEveryJewelOneAfterAnother) {
   while (g.score < sum && frames < 112 * 19 + 10) {
     inventory(g);
     ++frames;
-    if (frames == 18) EXPECT_EQ(g.inventoryGrid[1][2].dissolveCount, 19) << "waits its turn";
+    if (frames == 18) {
+      EXPECT_EQ(g.inventoryGrid[1][2].dissolveCount, 19) << "waits its turn";
+    }
     if (frames == 19) {
       EXPECT_TRUE(g.inventoryGrid[1][1].name.empty()) << "the first cell paid out";
       EXPECT_TRUE(g.inventoryGrid[1][2].dissolving) << "and handed on in the same frame";

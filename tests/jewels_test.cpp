@@ -69,8 +69,12 @@ TEST_F(JewelsTest, EveryItemCarriesTheNameTextAndValueOfItsKind) {
         EXPECT_EQ(it.value >= 105, it.text == "Flawless");
         EXPECT_LE(it.value, 204);
       }
-      if (it.kind >= 5 && it.kind <= 8) EXPECT_EQ(it.text, "Used to make complete rune");
-      if (it.kind >= 13 && it.kind <= 16) EXPECT_EQ(it.text, "Drop onto any tile to swap");
+      if (it.kind >= 5 && it.kind <= 8) {
+        EXPECT_EQ(it.text, "Used to make complete rune");
+      }
+      if (it.kind >= 13 && it.kind <= 16) {
+        EXPECT_EQ(it.text, "Drop onto any tile to swap");
+      }
     }
   }
   for (int kind : {1, 4, 5, 13, 17, 22, 23, 25, 40}) EXPECT_GT(seen[kind], 0) << "kind " << kind;
