@@ -231,11 +231,12 @@ TEST_F(FallTest, APlayerSwappingTilesReachesTheTallyOfALevelOfKindSix) {
   FormCreate(g, 11);
   g.menuOpen = false;
   g.hintStep = 5;
+  g.scaryOn = false;  // no ghost takes a spider
   g.level = 6;
   g.levelType = 6;
   newlevel(g);
   g.introStage = 0;
-  TileBot bot(g, {{&b, kFallCols, kFallRows, 48, 48, true}});
+  TileBot bot(g, {{&b, kFallCols, kFallRows, 48, 48, true}}, true);
   for (int f = 0; f < 20000 && !g.levelComplete && !g.allSpidersDead; ++f) bot.frame();
   EXPECT_TRUE(g.levelComplete);
   EXPECT_FALSE(g.allSpidersDead);

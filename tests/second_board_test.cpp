@@ -190,6 +190,7 @@ TEST_F(SecondBoardTest, APlayerSwappingTilesOnBothBoardsReachesTheTallyOfALevelO
   FormCreate(g, 5);
   g.menuOpen = false;
   g.hintStep = 5;
+  g.scaryOn = false;  // no ghost takes a spider
   g.level = 2;
   g.levelType = 2;
   newlevel(g);

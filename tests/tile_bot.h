@@ -2,6 +2,7 @@
 // spider colour on a settled board and clicks it through the frame loop, one click a frame.
 #pragma once
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -22,7 +23,9 @@ struct BoardPlace {
 
 class TileBot {
  public:
-  TileBot(Game& g, std::vector<BoardPlace> boards) : g(g), boards(std::move(boards)) {}
+  // With `freshOnly` the player waits rather than burst cells that are already converted.
+  TileBot(Game& g, std::vector<BoardPlace> boards, bool freshOnly = false)
+      : g(g), boards(std::move(boards)), freshOnly(freshOnly) {}
 
   // Plays one frame: the second click of a chosen swap, or the first click of a new one.
   void frame() {
@@ -50,28 +53,31 @@ class TileBot {
     return b.tileKind[c][r];
   }
 
-  // Whether the swap lines up three of a spider colour through one of the two cells.
-  static bool makesRun(const BoardPlace& p, int c1, int r1, int c2, int r2) {
+  // What the swap's best run is worth; -1 when it lines up none.
+  static int runGain(const BoardPlace& p, int c1, int r1, int c2, int r2) {
     const TileBoard& b = *p.board;
+    int gain = -1;
     for (auto [c, r] : {std::pair{c1, r1}, std::pair{c2, r2}}) {
       const int k = swappedKind(b, c, r, c1, r1, c2, r2);
-      if (k < kYellow || k > kPurple) continue;
+      if (k < kYellow || k > kSkull) continue;
       for (auto [dc, dr] : {std::pair{1, 0}, std::pair{0, 1}}) {
-        int run = 1;
-        for (int s = 1; s < 3; ++s) {
+        auto same = [&](int s) {
           const int cc = c + s * dc, rr = r + s * dr;
-          if (cc > p.cols || rr > p.rows || swappedKind(b, cc, rr, c1, r1, c2, r2) != k) break;
-          ++run;
-        }
-        for (int s = 1; s < 3; ++s) {
-          const int cc = c - s * dc, rr = r - s * dr;
-          if (cc < 1 || rr < 1 || swappedKind(b, cc, rr, c1, r1, c2, r2) != k) break;
-          ++run;
-        }
-        if (run >= 3) return true;
+          return cc >= 1 && rr >= 1 && cc <= p.cols && rr <= p.rows &&
+                 swappedKind(b, cc, rr, c1, r1, c2, r2) == k;
+        };
+        int from = 0, to = 0;
+        while (from > -2 && same(from - 1)) --from;
+        while (to < 2 && same(to + 1)) ++to;
+        if (to - from < 2) continue;
+        // Fresh cells count most, then runs of four or more that hatch; skulls cost a spider.
+        int fresh = 0;
+        for (int s = from; s <= to; ++s) fresh += b.tileConverted[c + s * dc][r + s * dr] == 0;
+        const int score = k == kSkull ? 0 : 1 + fresh * 4 + (to - from >= 3 ? 2 : 0);
+        gain = std::max(gain, score);
       }
     }
-    return false;
+    return gain;
   }
 
   static bool swappable(const TileBoard& b, int c, int r) {
@@ -87,22 +93,32 @@ class TileBot {
       return true;
     }
     if (!settled(b)) return false;
-    for (int r = p.rows; r >= 1; --r) {
+    if (b.bonusTile > 0) {
+      const int c = (b.bonusTile - 1) % p.cols + 1, r = (b.bonusTile - 1) / p.cols + 1;
+      if (r <= p.rows && swappable(b, c, r)) {
+        press(p, c, r);
+        return true;
+      }
+    }
+    // The swap that bursts the most cells not yet converted, or any run at all.
+    int best = -1, bc = 0, br = 0, bc2 = 0, br2 = 0;
+    for (int r = 1; r <= p.rows; ++r) {
       for (int c = 1; c <= p.cols; ++c) {
         for (auto [dc, dr] : {std::pair{1, 0}, std::pair{0, 1}}) {
           const int c2 = c + dc, r2 = r + dr;
           if (c2 > p.cols || r2 > p.rows || !swappable(b, c, r) || !swappable(b, c2, r2)) continue;
-          if (!makesRun(p, c, r, c2, r2)) continue;
-          press(p, c, r);
-          pending = &p;
-          secondCol = c2;
-          secondRow = r2;
-          ++moves;
-          return true;
+          const int gain = runGain(p, c, r, c2, r2);
+          if (gain > best) best = gain, bc = c, br = r, bc2 = c2, br2 = r2;
         }
       }
     }
-    return false;
+    if (best < (freshOnly ? 5 : 0)) return false;
+    press(p, bc, br);
+    pending = &p;
+    secondCol = bc2;
+    secondRow = br2;
+    ++moves;
+    return true;
   }
 
   void press(const BoardPlace& p, int c, int r) {
@@ -117,6 +133,7 @@ class TileBot {
   std::vector<BoardPlace> boards;
   const BoardPlace* pending = nullptr;
   int secondCol = 0, secondRow = 0;
+  bool freshOnly;
 };
 
 }  // namespace mv::test
