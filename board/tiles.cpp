@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "board/progress.h"
 #include "core/game.h"
 
 namespace mv {
@@ -62,11 +63,7 @@ int refillColour(Game& g) {
 }
 
 void settledFrame(Game& g, TileBoard& b, const BoardSettings& s) {
-  if (b.cascadeFrames > 100) {
-    // Round half to even, as the counter always has.
-    const int tenths = b.cascadeFrames / 10, rest = b.cascadeFrames % 10;
-    g.bonusTimer = tenths + ((rest > 5 || (rest == 5 && tenths % 2 == 1)) ? 1 : 0);
-  }
+  cascadeBonus(g, b.cascadeFrames);
   if (b.matchFlag == 0) b.cascadeFrames = 0;
 
   // A swap that made no run flies back.
@@ -114,21 +111,7 @@ void driftAndScatter(Game& g, TileBoard& b, const BoardCounts& n) {
 void boardFrameStart(Game& g, TileBoard& b, const BoardCounts& n, const BoardSettings& s) {
   b.wasBusy = b.busy;
   b.busy = false;
-  if (n.converted >= n.goal) {
-    g.levelComplete = true;
-    g.tallyDelay = 50;
-  }
-  if (n.goal - 25 < n.converted && !g.nearGoalHinted) {
-    g.nearGoalHinted = true;
-    g.hintIndex = 8;
-    g.hintFade = 0;
-  }
-  if (n.converted > 10 && g.soundOn && g.voiceCooldown == 0 && !g.tilesVoicePlayed) {
-    g.sound.playSound(18);
-    g.tilesVoicePlayed = true;
-    g.voiceCooldown = 200;
-  }
-  n.converted = 0;
+  boardProgress(g, n.converted, n.goal);
   if (b.hintTimer == 0) b.hintTimer = 500;
   if (b.hintTimer > 0) --b.hintTimer;
   if (b.matchFlag == 2) ++b.cascadeFrames;
@@ -143,9 +126,7 @@ void boardFrameStart(Game& g, TileBoard& b, const BoardCounts& n, const BoardSet
     b.bonusTileTimer = 100;
   }
 
-  b.pulseLevel += b.pulseDown ? -10 : 10;
-  if (b.pulseLevel > 255) b.pulseDown = true;
-  if (b.pulseLevel < 55) b.pulseDown = false;
+  pulse(b.pulseLevel, b.pulseDown);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "board/progress.h"
 #include "core/game.h"
 
 namespace mv {
@@ -36,11 +37,7 @@ void startSwap(RoundSlot& a, RoundSlot& b) {
 
 // A settled frame pays the cascade bonus, and undoes a swap that made no run.
 void settledFrame(Game& g, RingPuzzle& p) {
-  if (p.cascadeFrames > 100) {
-    // Round half to even, as the counter always has.
-    const int tenths = p.cascadeFrames / 10, rest = p.cascadeFrames % 10;
-    g.bonusTimer = tenths + ((rest > 5 || (rest == 5 && tenths % 2 == 1)) ? 1 : 0);
-  }
+  cascadeBonus(g, p.cascadeFrames);
   if (p.matchFlag == 0) p.cascadeFrames = 0;
   if (p.matchFlag == 0 && p.swapCheck == 1 && p.swapPosA > 0) {
     g.playIfOn(12);
@@ -56,21 +53,7 @@ void settledFrame(Game& g, RingPuzzle& p) {
 void frameHead(Game& g, RingPuzzle& p) {
   p.wasBusy = p.busy;
   p.busy = false;
-  if (g.clearedCount >= g.tileGoal) {
-    g.levelComplete = true;
-    g.tallyDelay = 50;
-  }
-  if (g.clearedCount > g.tileGoal - 25 && !g.nearGoalHinted) {
-    g.nearGoalHinted = true;
-    g.hintIndex = 8;
-    g.hintFade = 0;
-  }
-  if (g.clearedCount > 10 && g.soundOn && g.voiceCooldown == 0 && !g.tilesVoicePlayed) {
-    g.sound.playSound(18);
-    g.tilesVoicePlayed = true;
-    g.voiceCooldown = 200;
-  }
-  g.clearedCount = 0;
+  boardProgress(g, g.clearedCount, g.tileGoal);
   if (p.matchFlag == 2) ++p.cascadeFrames;
   if (p.selectState == 0 && !p.wasBusy) settledFrame(g, p);
 
@@ -82,9 +65,7 @@ void frameHead(Game& g, RingPuzzle& p) {
       p.bonusTileTimer = 100;
     }
   }
-  p.pulseLevel += p.pulseDown ? -10 : 10;
-  if (p.pulseLevel > 255) p.pulseDown = true;
-  if (p.pulseLevel < 55) p.pulseDown = false;
+  pulse(p.pulseLevel, p.pulseDown);
 }
 
 // The pass over one slot. Holds what the steps share so each reads as the rule it is.
