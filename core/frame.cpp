@@ -13,6 +13,7 @@
 #include "core/intro.h"
 #include "core/menus.h"
 #include "core/tally.h"
+#include "items/cells.h"
 #include "items/charm.h"
 #include "items/inventory.h"
 #include "profiles/screens.h"
@@ -140,12 +141,7 @@ void pickUp(Game& g, BoardItem& it) {
     g.hintIndex = 5;
     g.hintFade = 0;
   }
-  g.heldImage = it.kind;
-  g.heldName = it.name;
-  g.heldText = it.text;
-  g.heldValue = it.value;
-  g.heldWidth = it.width;
-  g.heldHeight = it.height;
+  hold(g, it);
   g.inventoryFullFlag = false;
   inventoryadd(g);
   const BoardItem lying = it;
@@ -154,10 +150,7 @@ void pickUp(Game& g, BoardItem& it) {
   if (g.inventoryFullFlag) {
     g.playIfOn(3);
     it = lying;
-    g.heldImage = 0;
-    g.heldName.clear();
-    g.heldText.clear();
-    g.heldValue = g.heldWidth = g.heldHeight = 0;
+    emptyhand(g);
     g.mouseButton = kNoClick;
   }
 }
