@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "board/runs.h"
 #include "core/game.h"
 #include "items/inventory.h"
 #include "profiles/savefile.h"
@@ -18,24 +19,11 @@ int freshTileColour(Game& g) {
 }
 
 void removeReadyRuns(Game& g, TileBoard& b, int cols, int rows) {
-  bool changed = true;
-  while (changed) {
-    changed = false;
-    for (int r = 1; r <= rows; ++r) {
-      for (int c = 1; c <= cols; ++c) {
-        b.tileConverted[c][r] = 0;
-        auto& k = b.tileKind;
-        if (k[c][r] < 6 && k[c][r] == k[c + 1][r] && k[c][r] == k[c + 2][r]) {
-          k[c][r] = freshTileColour(g);
-          changed = true;
-        }
-        if (k[c][r] < 6 && k[c][r] == k[c][r + 1] && k[c][r] == k[c][r + 2]) {
-          k[c][r] = freshTileColour(g);
-          changed = true;
-        }
-      }
-    }
-  }
+  for (int r = 1; r <= rows; ++r)
+    for (int c = 1; c <= cols; ++c) b.tileConverted[c][r] = 0;
+  removeRuns(
+      cols, rows, [&](int c, int r) -> int& { return b.tileKind[c][r]; },
+      [&] { return freshTileColour(g); });
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // The round puzzle: 72 tiles on three rings of 24 positions. Neighbours along a ring (24 and 1
 // included) or between rings at one position swap; three of a colour along a ring, or one colour
 // on all three rings at a position, burst and convert their slots.
+#include "board/runs.h"
 #include "core/game.h"
 #include "puzzles/ring.h"
 
@@ -36,24 +37,10 @@ constexpr int kRingWidth[4] = {0, 38, 33, 25};
 
 // Redraws every tile that starts three of a colour along its ring (the seam is left alone) or
 // across the rings, until a whole pass finds none.
-void removeRuns(Game& g, RingPuzzle& p) {
-  bool changed = true;
-  while (changed) {
-    changed = false;
-    for (int j = 1; j <= 3; ++j) {
-      for (int k = 1; k <= 24; ++k) {
-        int& c = p.at(k, j).colour;
-        if (c == p.at(k + 1, j).colour && c == p.at(k + 2, j).colour) {
-          c = g.random(1, 4);
-          changed = true;
-        }
-        if (c == p.at(k, j + 1).colour && c == p.at(k, j + 2).colour) {
-          c = g.random(1, 4);
-          changed = true;
-        }
-      }
-    }
-  }
+void removeRingRuns(Game& g, RingPuzzle& p) {
+  removeRuns(
+      24, 3, [&](int k, int j) -> int& { return p.at(k, j).colour; },
+      [&] { return g.random(1, 4); });
 }
 
 }  // namespace
@@ -72,7 +59,7 @@ void makeroundpuzzle(Game& g) {
       }
     }
   }
-  removeRuns(g, p);
+  removeRingRuns(g, p);
   for (int j = 1; j <= 3; ++j) {
     for (int k = 1; k <= 24; ++k) {
       RoundSlot& t = p.at(k, j);

@@ -1,6 +1,7 @@
 // The shooting puzzle: a wall of tiles hangs from the top of a 15 x 10 grid and a shooter below
 // it fires one tile at a time straight up, to stick under the first tile it meets. Runs across
 // or down burst and convert their slots, as on the round puzzle, whose mechanism this is.
+#include "board/runs.h"
 #include "core/game.h"
 #include "puzzles/ring.h"
 
@@ -76,24 +77,10 @@ constexpr RingSettings kShoot{.positions = kCols,
 
 // Redraws every wall tile that starts three of a colour across or down, until a whole pass
 // finds none.
-void removeRuns(Game& g, RingPuzzle& p) {
-  bool changed = true;
-  while (changed) {
-    changed = false;
-    for (int r = 1; r <= kWallRows; ++r) {
-      for (int c = 1; c <= kCols; ++c) {
-        int& k = p.at(c, r).colour;
-        if (k == p.at(c + 1, r).colour && k == p.at(c + 2, r).colour) {
-          k = g.random(1, 4);
-          changed = true;
-        }
-        if (k == p.at(c, r + 1).colour && k == p.at(c, r + 2).colour) {
-          k = g.random(1, 4);
-          changed = true;
-        }
-      }
-    }
-  }
+void removeWallRuns(Game& g, RingPuzzle& p) {
+  removeRuns(
+      kCols, kWallRows, [&](int c, int r) -> int& { return p.at(c, r).colour; },
+      [&] { return g.random(1, 4); });
 }
 
 }  // namespace
@@ -113,7 +100,7 @@ void makeshootpuzzle(Game& g) {
       t.colour = r <= kWallRows ? g.random(1, 4) : kOpen;
     }
   }
-  removeRuns(g, p);
+  removeWallRuns(g, p);
 }
 
 void shootpuzzle(Game& g) {
