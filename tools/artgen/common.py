@@ -150,6 +150,14 @@ def rgb(ctx, c, a=1.0):
     ctx.set_source_rgba(c[0], c[1], c[2], a)
 
 
+def fill_and_outline(ctx, outline, width, a=1.0):
+    """Fills the current path with the current source, then strokes its outline."""
+    ctx.fill_preserve()
+    rgb(ctx, outline, a)
+    ctx.set_line_width(width)
+    ctx.stroke()
+
+
 def mix(c1, c2, t):
     return tuple(c1[i] * (1 - t) + c2[i] * t for i in range(3))
 

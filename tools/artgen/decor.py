@@ -7,7 +7,7 @@ import random
 import cairo
 
 from common import (BLUE_NIGHT, BROWN, BROWN_DARK, CREAM, GOLD, INK, MOON, PURPLE, PURPLE_DEEP,
-                    PURPLE_LIGHT, SERIF, draw_text, font, mix, rgb, rounded_rect,
+                    PURPLE_LIGHT, SERIF, draw_text, fill_and_outline, font, mix, rgb, rounded_rect,
                     texture_surface, wood_texture)
 
 
@@ -118,10 +118,7 @@ def button(ctx, x, y, w, h, label, size=20, colour=CREAM, face=SERIF, glow=None,
     g.add_color_stop_rgb(1, *fill_bottom)
     ctx.set_source(g)
     rounded_rect(ctx, x, y, w, h, 7)
-    ctx.fill_preserve()
-    rgb(ctx, border, 0.95)
-    ctx.set_line_width(2)
-    ctx.stroke()
+    fill_and_outline(ctx, border, 2, 0.95)
     rgb(ctx, (1, 1, 1), 0.12)
     rounded_rect(ctx, x + 3, y + 3, w - 6, h * 0.42, 5)
     ctx.fill()
@@ -155,10 +152,7 @@ def skull(ctx, cx, cy, s, colour=(0.93, 0.90, 0.82), eye=(0.08, 0.03, 0.08), bon
                     ctx.new_sub_path()
                     ctx.arc(ex, ey, 10, 0, 2 * math.pi)
             rgb(ctx, colour)
-            ctx.fill_preserve()
-            rgb(ctx, outline)
-            ctx.set_line_width(4)
-            ctx.stroke()
+            fill_and_outline(ctx, outline, 4)
             ctx.restore()
         # refill bone centres so outlines do not cross the bone bodies
         for a in (math.radians(35), math.radians(-35)):
@@ -178,10 +172,7 @@ def skull(ctx, cx, cy, s, colour=(0.93, 0.90, 0.82), eye=(0.08, 0.03, 0.08), bon
     ctx.curve_to(-24, 18, -30, 12, -29.4, 5)
     ctx.close_path()
     rgb(ctx, colour)
-    ctx.fill_preserve()
-    rgb(ctx, outline)
-    ctx.set_line_width(4)
-    ctx.stroke()
+    fill_and_outline(ctx, outline, 4)
     rgb(ctx, eye)
     for ex in (-13, 13):
         ctx.save()

@@ -6,7 +6,8 @@ import random
 
 import cairo
 
-from common import SIGN_COLOURS, mix, rgb, rounded_rect, stone_texture, surface, texture_surface
+from common import (SIGN_COLOURS, fill_and_outline, mix, rgb, rounded_rect, stone_texture, surface,
+                    texture_surface)
 from decor import mini_spider, skull, web
 from signs import colour_sign
 
@@ -172,10 +173,7 @@ def pearl(colour, glow):
     g.add_color_stop_rgb(1, *mix(colour, (0.05, 0.05, 0.15), 0.45))
     ctx.set_source(g)
     ctx.arc(22.5, 22.5, 14.5, 0, 2 * math.pi)
-    ctx.fill_preserve()
-    rgb(ctx, mix(colour, (0, 0, 0.1), 0.7))
-    ctx.set_line_width(1)
-    ctx.stroke()
+    fill_and_outline(ctx, mix(colour, (0, 0, 0.1), 0.7), 1)
     return s
 
 
@@ -200,10 +198,7 @@ def book():
     g.add_color_stop_rgb(1, 0.26, 0.09, 0.06)
     ctx.set_source(g)
     rounded_rect(ctx, 4, 3, 37, 41, 4)
-    ctx.fill_preserve()
-    rgb(ctx, (0.12, 0.04, 0.03))
-    ctx.set_line_width(1.2)
-    ctx.stroke()
+    fill_and_outline(ctx, (0.12, 0.04, 0.03), 1.2)
     rgb(ctx, (0.20, 0.07, 0.04))
     ctx.rectangle(4, 3, 6, 41)
     ctx.fill()
@@ -228,10 +223,7 @@ def charm_shield(spider_rgba):
     g.add_color_stop_rgb(0, 0.45, 0.70, 0.30)
     g.add_color_stop_rgb(1, 0.13, 0.32, 0.10)
     ctx.set_source(g)
-    ctx.fill_preserve()
-    rgb(ctx, (0.95, 0.80, 0.35))
-    ctx.set_line_width(1.8)
-    ctx.stroke()
+    fill_and_outline(ctx, (0.95, 0.80, 0.35), 1.8)
     rgb(ctx, (0.10, 0.25, 0.08), 0.8)
     ctx.set_line_width(1)
     ctx.move_to(22.5, 5)

@@ -11,8 +11,8 @@ from PIL import Image
 
 from catalogue import MENU_HIGHLIGHTS
 from common import (CREAM, GOLD, GREEN_GLOW, MOON, PURPLE_LIGHT, SERIF, TITLE_FONT, draw_text,
-                    font, rgb, rounded_rect, save_picture, surface, text_block, text_width,
-                    to_rgba, wrap)
+                    fill_and_outline, font, rgb, rounded_rect, save_picture, surface, text_block,
+                    text_width, to_rgba, wrap)
 from decor import (button, mini_spider, moon, night_fill, skull, speech_bubble, stars, web,
                    wood_frame)
 
@@ -42,10 +42,7 @@ def title(ctx, s, cx, baseline, size, colour=GOLD, glow=(0.55, 0.25, 0.85)):
     ctx.text_path(s)
     ctx.set_source(g)
     if size >= 50:
-        ctx.fill_preserve()
-        rgb(ctx, (0.20, 0.08, 0.02))
-        ctx.set_line_width(1.2)
-        ctx.stroke()
+        fill_and_outline(ctx, (0.20, 0.08, 0.02), 1.2)
     else:
         ctx.fill()
 
@@ -108,10 +105,7 @@ def menu_page(highlight=None):
     g.add_color_stop_rgba(1, 0.09, 0.05, 0.15, 0.92)
     ctx.set_source(g)
     rounded_rect(ctx, tx, ty, tw, th, 18)
-    ctx.fill_preserve()
-    rgb(ctx, GOLD, 0.55)
-    ctx.set_line_width(2)
-    ctx.stroke()
+    fill_and_outline(ctx, GOLD, 2, 0.55)
     rgb(ctx, GOLD, 0.25)
     ctx.move_to(tx + 40, 391)
     ctx.line_to(tx + tw - 40, 391)
@@ -213,10 +207,7 @@ def small_panel(ctx, w, h, heading, seed):
 def inset(ctx, x, y, w, h):
     rgb(ctx, (0.02, 0.01, 0.04))
     rounded_rect(ctx, x, y, w, h, 4)
-    ctx.fill_preserve()
-    rgb(ctx, PURPLE_LIGHT, 0.6)
-    ctx.set_line_width(1.5)
-    ctx.stroke()
+    fill_and_outline(ctx, PURPLE_LIGHT, 1.5, 0.6)
 
 
 PANEL_AT = (255, 275)
@@ -267,10 +258,7 @@ def inventory_panel():
     # tab with the panel's name, visible when the panel is closed
     rgb(ctx, (0.26, 0.14, 0.36))
     rounded_rect(ctx, 9, 18, 28, 212, 6)
-    ctx.fill_preserve()
-    rgb(ctx, GOLD, 0.7)
-    ctx.set_line_width(1.5)
-    ctx.stroke()
+    fill_and_outline(ctx, GOLD, 1.5, 0.7)
     ctx.save()
     ctx.translate(29, 215)
     ctx.rotate(-math.pi / 2)

@@ -8,8 +8,8 @@ import random
 import cairo
 import numpy as np
 
-from common import (GOLD, MOON, SERIF, draw_text, font, mix, noise, rgb, rounded_rect,
-                    stone_texture, surface, texture_surface, to_rgba, wood_texture)
+from common import (GOLD, MOON, SERIF, draw_text, fill_and_outline, font, mix, noise, rgb,
+                    rounded_rect, stone_texture, surface, texture_surface, to_rgba, wood_texture)
 from decor import mini_spider, moon, night_fill, skull, stars, web
 
 W, H = 800, 600
@@ -97,10 +97,7 @@ def hud_bar(ctx):
     # the menu tab at the right edge, above the inventory panel
     rgb(ctx, (0.26, 0.14, 0.36), 0.95)
     rounded_rect(ctx, 782, 102, 24, 46, 5)
-    ctx.fill_preserve()
-    rgb(ctx, GOLD, 0.8)
-    ctx.set_line_width(1.2)
-    ctx.stroke()
+    fill_and_outline(ctx, GOLD, 1.2, 0.8)
     ctx.save()
     ctx.translate(796, 147)
     ctx.rotate(-math.pi / 2)
@@ -208,10 +205,7 @@ def tally_board():
     ctx = cairo.Context(s)
     rgb(ctx, (0.03, 0.02, 0.05), 0.72)
     rounded_rect(ctx, 70, 12, 660, 330, 18)
-    ctx.fill_preserve()
-    rgb(ctx, GOLD, 0.5)
-    ctx.set_line_width(2)
-    ctx.stroke()
+    fill_and_outline(ctx, GOLD, 2, 0.5)
     web(ctx, 0, 0, 110, 0, math.pi / 2, spokes=5, rings=5, alpha=0.3)
     web(ctx, w, 0, 110, math.pi / 2, math.pi, spokes=5, rings=5, alpha=0.3)
     rgb(ctx, MOON, 0.6)
@@ -387,10 +381,7 @@ def rocker(ctx, angle_deg, figure=True):
         ctx.curve_to(8, -170, -10, -160, -15, -140)
         ctx.curve_to(10, -120, 40, -100, 50, -80)
         ctx.close_path()
-        ctx.fill_preserve()
-        rgb(ctx, (0.45, 0.50, 0.85), 0.55)
-        ctx.set_line_width(2.5)
-        ctx.stroke()
+        fill_and_outline(ctx, (0.45, 0.50, 0.85), 2.5, 0.55)
         rgb(ctx, sil)
         # legs to the floor
         ctx.move_to(30, -90)
@@ -408,10 +399,7 @@ def rocker(ctx, angle_deg, figure=True):
         ctx.curve_to(-8, -240, -22, -262, -10, -300)
         ctx.curve_to(-40, -280, -52, -250, -56, -228)
         ctx.close_path()
-        ctx.fill_preserve()
-        rgb(ctx, (0.45, 0.50, 0.85), 0.55)
-        ctx.set_line_width(2)
-        ctx.stroke()
+        fill_and_outline(ctx, (0.45, 0.50, 0.85), 2, 0.55)
         rgb(ctx, (0.35, 0.18, 0.45))
         ctx.move_to(-60, -228)
         ctx.curve_to(-40, -236, -10, -236, 4, -228)
@@ -652,10 +640,7 @@ def marker():
     g.add_color_stop_rgb(0, 1.0, 0.90, 0.30)
     g.add_color_stop_rgb(1, 0.85, 0.60, 0.08)
     ctx.set_source(g)
-    ctx.fill_preserve()
-    rgb(ctx, (0.30, 0.18, 0.02))
-    ctx.set_line_width(1.2)
-    ctx.stroke()
+    fill_and_outline(ctx, (0.30, 0.18, 0.02), 1.2)
     rgb(ctx, (0.18, 0.08, 0.22))
     rounded_rect(ctx, 3, 5, 24, 16, 5)
     ctx.fill()

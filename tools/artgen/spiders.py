@@ -6,7 +6,7 @@ import math
 import cairo
 import numpy as np
 
-from common import mix, rgb, rounded_rect, surface, to_rgba
+from common import fill_and_outline, mix, rgb, rounded_rect, surface, to_rgba
 from decor import mini_spider
 
 BODY = (0.50, 0.58, 0.44)
@@ -68,10 +68,7 @@ def spider_pose(k):
     ctx.arc(0, 0, 14.5, 0, 2 * math.pi)
     ctx.restore()
     ctx.set_source(g)
-    ctx.fill_preserve()
-    rgb(ctx, OUTLINE)
-    ctx.set_line_width(1.6)
-    ctx.stroke()
+    fill_and_outline(ctx, OUTLINE, 1.6)
     # chevrons on the abdomen
     rgb(ctx, BODY_DARK, 0.75)
     ctx.set_line_width(2.2)
@@ -91,10 +88,7 @@ def spider_pose(k):
     ctx.scale(1.0, 1.15)
     ctx.arc(0, 0, 9.5, 0, 2 * math.pi)
     ctx.restore()
-    ctx.fill_preserve()
-    rgb(ctx, OUTLINE)
-    ctx.set_line_width(1.5)
-    ctx.stroke()
+    fill_and_outline(ctx, OUTLINE, 1.5)
     # fangs and eyes
     rgb(ctx, OUTLINE)
     ctx.set_line_width(2)

@@ -5,8 +5,8 @@ import math
 
 import cairo
 
-from common import (GOLD, GREEN_GLOW, rgb, rounded_rect, stone_texture, surface, texture_surface,
-                    wood_texture)
+from common import (GOLD, GREEN_GLOW, fill_and_outline, rgb, rounded_rect, stone_texture, surface,
+                    texture_surface, wood_texture)
 from decor import skull
 from signs import OUTLINE, burst, colour_sign, drop, flame, spade, star, target, twin_flames
 
@@ -68,10 +68,7 @@ def pyramid(w=25, h=25):
         ctx.line_to(cx, cy)
         ctx.close_path()
         rgb(ctx, shades[i])
-        ctx.fill_preserve()
-        rgb(ctx, (0.20, 0.14, 0.08))
-        ctx.set_line_width(0.8)
-        ctx.stroke()
+        fill_and_outline(ctx, (0.20, 0.14, 0.08), 0.8)
     rgb(ctx, (1, 0.95, 0.7))
     ctx.arc(cx, cy, 1.6, 0, 2 * math.pi)
     ctx.fill()
