@@ -117,7 +117,8 @@ void takegrowrune(Game& g, Spider& s) {
   const int r = rounded(s.spiderSize / 2) - 5;
   const bool over = g.mouseX > s.spiderX - r && g.mouseX < s.spiderX + r &&
                     g.mouseY > s.spiderY - r && g.mouseY < s.spiderY + r;
-  if (!over || g.heldName != "Grow Rune" || g.mouseButton != kLeft) return;
+  // Only a rune actually carried counts: a save file may hold the name beside an empty hand.
+  if (!over || g.heldImage <= 0 || g.heldName != "Grow Rune" || g.mouseButton != kLeft) return;
   if (s.spiderSymbol > 4) {
     g.sound.beep();  // already grown: the rune stays on the cursor
     return;

@@ -248,6 +248,14 @@ TEST_F(Update, GrowRuneGrowsAnUngrownSpiderOnlyOnce) {
   EXPECT_EQ(s.spiderSymbol, kGreen + 4);
   EXPECT_EQ(g.heldName, "Grow Rune") << "a grown spider leaves the rune on the cursor";
   EXPECT_EQ(h.sounds->log.back(), "beep");
+
+  // An empty hand that still bears the name (as a save file may have it) grows nothing.
+  Spider& t = place(2, 300, 300, kRed);
+  g.heldImage = 0;
+  g.mouseX = g.mouseY = 300;
+  spiderFrame(g);
+  EXPECT_EQ(t.spiderSymbol, kRed);
+  EXPECT_EQ(t.spiderGrowTo, 40);
 }
 
 TEST_F(Update, EdgesTurnSpidersBackAndPosesRunToTenAndBack) {
