@@ -183,8 +183,11 @@ void gamereset(Game& g) {
 void newplayerreset(Game& g) {
   g.tiles.first.clearCells(20);
   g.tiles.second.clearCells(20);
+  // Nothing of the last player's passes on: not the item on the cursor, nor an open charm panel.
   g.inventoryGrid = {};
   g.charmGrid = {};
+  emptyhand(g);
+  g.charmOpen = false;
   placebook(g);
   g.inventoryOpen = true;
   g.runePiecesGiven = 0;

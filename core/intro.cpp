@@ -4,7 +4,7 @@
 
 #include "board/smoke.h"
 #include "core/game.h"
-#include "items/inventory.h"
+#include "items/charm.h"
 
 namespace mv {
 namespace {
@@ -47,15 +47,7 @@ void levelMap(Game& g) {
 
 // Level 2 hands out the Spider Charm once, and its intro waits for a click.
 void levelTwo(Game& g) {
-  if (!g.charmGiven) {
-    g.charmGiven = true;
-    g.heldImage = 24;
-    g.heldName = "Spider Charm";
-    g.heldText = "[Right-Click to Open]";
-    g.heldWidth = g.heldHeight = 1;
-    g.heldValue = 0;
-    inventoryadd(g);
-  }
+  if (!g.charmGiven) givecharm(g);
   if (g.introStage == 2 && g.soundOn && !g.soundLatch) {
     g.sound.playSound(15);
     g.soundLatch = true;

@@ -21,8 +21,10 @@ void play(Game& g) {
   g.menuSaved = false;
   if (g.timeLeft != 500) return;
   if (g.level == 1) g.introStage = 1;
-  // A player who already has the Spider Charm is not given another on level 2.
-  if (checkinventory(g, "Spider Charm") > 0) g.charmGiven = true;
+  // The Spider Charm comes once per player: one who has it, in the inventory or on the cursor,
+  // is not given another on level 2, and one who has not is given it, whatever an earlier
+  // player of this run was given.
+  g.charmGiven = checkinventory(g, "Spider Charm") > 0;
   if (g.level == 2) g.introStage = 2;
   if (g.level == 3) g.introStage = 3;
   if (g.level > 3) g.introStage = 300;

@@ -30,20 +30,16 @@ void startintro(Game& g, int stage) {
   g.introTimer = kIntroFrames;
 }
 
-// A Morvane Rune Piece still lying on the board goes into the inventory, or stays carried when
-// it does not fit. An item already carried is kept on the cursor: the piece then waits on the
-// board unless the inventory takes it.
+// A Morvane Rune Piece still lying on the board goes into the inventory, or is carried when it
+// does not fit. An item already carried stays on the cursor: the piece then waits on the board.
 void takerunepiece(Game& g) {
   if (g.runePieceSlot <= 0) return;
   BoardItem& piece = g.boardItems[g.runePieceSlot];
   g.runePieceSlot = 0;
-  const Item carried = helditem(g);
-  hold(g, piece);
-  g.inventoryFullFlag = false;
-  inventoryadd(g);
-  const bool stored = !g.inventoryFullFlag;
-  if (carried.kind > 0) hold(g, carried);
-  if (!stored && carried.kind > 0) return;
+  if (!inventorystore(g, piece)) {
+    if (g.heldImage > 0) return;
+    hold(g, piece);
+  }
   piece.kind = 0;
   piece.name.clear();
 }

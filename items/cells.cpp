@@ -44,8 +44,14 @@ void rightclick(Game& g, const CellGrid& grid, InventoryCell& cell) {
   }
 }
 
-// Drop of the carried item: into a free cell, or swapped with the item in the cell.
+// Drop of the carried item: into a free cell, or swapped with the item in the cell. The Spider
+// Charm is refused where the grid does not take it.
 void drop(Game& g, const CellGrid& grid, int c, int r, InventoryCell& cell) {
+  if (!grid.takesCharm && g.heldName == "Spider Charm") {
+    g.sound.beep();
+    g.mouseButton = kNoClick;
+    return;
+  }
   const Fit fit = fits(g, grid, c, r, g.heldWidth, g.heldHeight);
   if (fit != Fit::Fits) {
     if (fit == Fit::AtEdge) g.sound.beep();

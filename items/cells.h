@@ -21,6 +21,8 @@ struct CellGrid {
   bool charmToggles = false;
   // A right click throws a Morvane Rune Piece away only above this level.
   int keepRunePiecesTo = 0;
+  // The Spider Charm may be dropped here (not into its own cells).
+  bool takesCharm = true;
 };
 
 inline constexpr int kCellPitch = 23, kCellBox = 24;

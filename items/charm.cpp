@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "core/game.h"
+#include "items/inventory.h"
 
 namespace mv {
 
@@ -33,7 +34,18 @@ CellGrid charmcells() {
   grid.columnsFirst = false;
   grid.cellAt = charmcell;
   grid.keepRunePiecesTo = INT_MAX;
+  grid.takesCharm = false;
   return grid;
+}
+
+void givecharm(Game& g) {
+  const Item charm{"Spider Charm", "[Right-Click to Open]", 24, 0, 1, 1};
+  if (g.heldImage > 0 && !inventoryroom(g, charm)) {
+    if (!inventoryroom(g, helditem(g))) return;
+    inventoryadd(g);
+  }
+  g.charmGiven = true;
+  if (!inventorystore(g, charm)) hold(g, charm);
 }
 
 void spiderinven(Game& g) {

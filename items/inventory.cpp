@@ -82,6 +82,17 @@ void inventoryhint(Game& g) {
   g.hintFade = 0;
 }
 
+// The first free cell, column by column, where an item of this size fits; none when full.
+InventoryCell* freecell(Game& g, int width, int height) {
+  const CellGrid grid = inventorycells(g);
+  for (int c = 1; c <= kInventoryCols; ++c)
+    for (int r = 1; r <= kInventoryRows; ++r) {
+      InventoryCell& cell = g.inventoryGrid[c][r];
+      if (cell.name.empty() && fits(g, grid, c, r, width, height) == Fit::Fits) return &cell;
+    }
+  return nullptr;
+}
+
 }  // namespace
 
 CellGrid inventorycells(const Game& g) {
@@ -107,23 +118,33 @@ void inventoryadd(Game& g) {
   g.jewelsFound += 1;
   inventoryhint(g);
   if (g.heldImage == 0) return;
-  const CellGrid grid = inventorycells(g);
-  for (int c = 1; c <= kInventoryCols; ++c)
-    for (int r = 1; r <= kInventoryRows; ++r) {
-      InventoryCell& cell = g.inventoryGrid[c][r];
-      if (!cell.name.empty() || fits(g, grid, c, r, g.heldWidth, g.heldHeight) != Fit::Fits)
-        continue;
-      cell = InventoryCell{};
-      static_cast<Item&>(cell) = helditem(g);
-      emptyhand(g);
-      g.playIfOn(6);
-      return;
-    }
-  g.inventoryFullFlag = true;
+  InventoryCell* cell = freecell(g, g.heldWidth, g.heldHeight);
+  if (cell == nullptr) {
+    g.inventoryFullFlag = true;
+    return;
+  }
+  *cell = InventoryCell{};
+  static_cast<Item&>(*cell) = helditem(g);
+  emptyhand(g);
+  g.playIfOn(6);
+}
+
+bool inventoryroom(Game& g, const Item& item) {
+  return freecell(g, item.width, item.height) != nullptr;
+}
+
+bool inventorystore(Game& g, const Item& item) {
+  const Item carried = helditem(g);
+  hold(g, item);
+  g.inventoryFullFlag = false;
+  inventoryadd(g);
+  const bool stored = !g.inventoryFullFlag;
+  hold(g, carried);
+  return stored;
 }
 
 int checkinventory(const Game& g, const std::string& name) {
-  int count = 0;
+  int count = g.heldImage > 0 && g.heldName == name ? 1 : 0;
   for (int c = 1; c <= kInventoryCols; ++c)
     for (int r = 1; r <= kInventoryRows; ++r)
       if (g.inventoryGrid[c][r].name == name) ++count;

@@ -21,7 +21,14 @@ void inventory(Game& g);
 // inventoryFullFlag when it fits nowhere (the item then stays carried).
 void inventoryadd(Game& g);
 
-// The number of inventory cells holding an item of this name.
+// Whether a free cell takes this item.
+bool inventoryroom(Game& g, const Item& item);
+
+// Stores an item through inventoryadd while the carried item stays on the cursor. Returns false
+// when no cell takes it: the item is then nowhere, and the caller keeps it.
+bool inventorystore(Game& g, const Item& item);
+
+// How many of the player's items at hand bear this name: inventory cells and the carried item.
 int checkinventory(const Game& g, const std::string& name);
 
 // Lays the Book of Jewels, every new player's first item, into column 5, row 5.
