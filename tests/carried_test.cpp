@@ -149,15 +149,6 @@ TEST_F(CarriedTest, TheCharmGiftLeavesTheCarriedItemOnTheCursor) {
   EXPECT_EQ(g.inventoryGrid[1][1].name, "Spider Charm");
   EXPECT_TRUE(same(helditem(g), jewel(3, 77)));
   EXPECT_EQ(owned("Spider Charm"), 1);
-
-  // With the hand empty the charm is stored as before.
-  Headless fresh;
-  Game& f = fresh.game;
-  f.level = 2;
-  f.introStage = 2;
-  givecharm(f);
-  EXPECT_EQ(checkinventory(f, "Spider Charm"), 1);
-  EXPECT_EQ(f.heldImage, 0);
 }
 
 TEST_F(CarriedTest, WithNoRoomForTheCharmItIsCarriedAndTheCarriedItemStored) {
