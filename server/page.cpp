@@ -18,6 +18,7 @@ table{border-collapse:collapse;width:100%}
 th,td{padding:.25rem .45rem;text-align:left;border-bottom:1px solid #2e2642}
 th{color:#a89cbc;font-weight:normal;font-size:.85rem}
 td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}
+.n,.when{width:1%;white-space:nowrap}
 td.name{overflow-wrap:anywhere;font-weight:bold}
 tbody tr:nth-child(-n+3) td.name{color:#f3c15a}
 .levels{display:grid;grid-template-columns:repeat(auto-fill,minmax(17rem,1fr));gap:1rem}
