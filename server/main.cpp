@@ -3,6 +3,7 @@
 // SIGTERM or SIGINT.
 #include <httplib.h>
 #include <pthread.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <csignal>
@@ -64,6 +65,17 @@ int main(int argc, char** argv) {
   http.set_keep_alive_max_count(100);
   http.set_read_timeout(5);
   http.set_payload_max_length(4096);
+  // Answers leave in one go instead of waiting on the client's delayed acknowledgement.
+  http.set_tcp_nodelay(true);
+  // The library listens with a queue of 5 pending connections, which a burst of players
+  // overflows (a dropped connection waits a second to retry). The listening socket is noted
+  // here and its queue raised once it listens.
+  int listening = -1;
+  http.set_socket_options([&](int sock) {
+    const int one = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    listening = sock;
+  });
   scores::route(http, service, log);
 
   const int port = options.port == 0
@@ -73,6 +85,7 @@ int main(int argc, char** argv) {
     std::cerr << "morvane-scores: cannot listen on " << options.host << ":" << options.port << "\n";
     return 1;
   }
+  listen(listening, SOMAXCONN);
   const bool v6 = options.host.find(':') != std::string::npos;
   log.line("morvane-scores: serving http://" + (v6 ? "[" + options.host + "]" : options.host) +
            ":" + std::to_string(port) + "/ from " + storeKind(options.db));

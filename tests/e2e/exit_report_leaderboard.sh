@@ -9,6 +9,7 @@ game="$(realpath "$1")"
 server="$(realpath "$2")"
 shots="${3:-$(mktemp -d)}"
 mkdir -p "$shots"
+source "$(dirname "$0")/../server/start_server.sh"
 
 if [ -z "${E2E_INNER:-}" ]; then
   export E2E_INNER=1
@@ -32,15 +33,7 @@ matchbox-window-manager -use_titlebar no >/dev/null 2>&1 &
 wm_pid=$!
 disown "$wm_pid"
 
-"$server" --listen 127.0.0.1:0 --db "$work/scores.sqlite" >"$work/server.log" 2>&1 &
-server_pid=$!
-port=
-for _ in $(seq 100); do
-  port="$(sed -n 's|^morvane-scores: serving http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/server.log")"
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || fail "the leaderboard server did not start within 10 s"
+start_server "$server" "$work/scores.sqlite" "$work/server.log" || fail "no leaderboard server"
 
 # A player list naming KESTREL, in the data folder the game reads, which is also where it starts.
 export XDG_DATA_HOME="$work/data"

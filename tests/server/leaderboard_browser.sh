@@ -8,6 +8,7 @@ set -euo pipefail
 server="$(realpath "$1")"
 shots="${2:-$(mktemp -d)}"
 mkdir -p "$shots"
+source "$(dirname "$0")/start_server.sh"
 work="$(mktemp -d)"
 cleanup() {
   [ -n "${server_pid:-}" ] && kill -9 "$server_pid" 2>/dev/null
@@ -19,15 +20,7 @@ fail() {
   exit 1
 }
 
-"$server" --listen 127.0.0.1:0 --db "$work/scores.sqlite" >"$work/server.log" 2>&1 &
-server_pid=$!
-port=
-for _ in $(seq 100); do
-  port="$(sed -n 's|^morvane-scores: serving http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/server.log")"
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || fail "the leaderboard server did not start within 10 s"
+start_server "$server" "$work/scores.sqlite" "$work/server.log" || fail "no leaderboard server"
 
 python3 - "$port" "$work/scores.sqlite" <<'PY' || fail "could not fill the leaderboard"
 import sqlite3, sys, urllib.parse, urllib.request
