@@ -173,6 +173,10 @@ void TMainForm::sendScore(const std::string& playerName, int level, int score) {
   report_.start(scoreUrl(scoreBase(), playerName, level, score));
 }
 
+std::string TMainForm::leaderboardPage() {
+  return leaderboardUrl(scoreBase());
+}
+
 void TMainForm::pause(int ms) {
   SDL_Delay(static_cast<Uint32>(ms));
 }

@@ -46,6 +46,7 @@ class TMainForm : public Host {
   // Host.
   bool cursor(int& x, int& y) override;
   void sendScore(const std::string& playerName, int level, int score) override;
+  std::string leaderboardPage() override;
   void pause(int ms) override;
   void message(const std::string& text) override;
   void close() override;

@@ -24,15 +24,28 @@ std::string percentEncode(std::string_view value) {
   return out;
 }
 
-std::string scoreUrl(std::string_view base, std::string_view playerName, int level, int score) {
+namespace {
+
+std::string withoutTrailingSlashes(std::string_view base) {
   std::string url(base);
   while (!url.empty() && url.back() == '/') url.pop_back();
+  return url;
+}
+
+}  // namespace
+
+std::string scoreUrl(std::string_view base, std::string_view playerName, int level, int score) {
+  std::string url = withoutTrailingSlashes(base);
   url += kScorePath;
   url += "?action2=add&playername=";
   url += percentEncode(std::string(playerName) + " " + std::string(kGameVersion));
   url += "&level=" + percentEncode(std::to_string(level));
   url += "&score=" + percentEncode(std::to_string(score));
   return url;
+}
+
+std::string leaderboardUrl(std::string_view base) {
+  return withoutTrailingSlashes(base) + "/";
 }
 
 std::string scoreBase() {

@@ -9,8 +9,9 @@
 namespace mv {
 
 inline constexpr std::string_view kGameVersion = "1.7";
-// Scheme, host and port of the score endpoint; MORVANE_SCORE_URL overrides it.
-inline constexpr std::string_view kScoreBase = "http://scores.morvane.example";
+// Scheme, host and port of the score endpoint; MORVANE_SCORE_URL overrides it. By default a
+// leaderboard on this machine: morvane-scores listens here unless told otherwise.
+inline constexpr std::string_view kScoreBase = "http://127.0.0.1:8080";
 inline constexpr std::string_view kScorePath = "/morvane/mv.asp";
 
 // Percent-encodes everything but the unreserved characters, so a value can never end its
@@ -19,6 +20,9 @@ std::string percentEncode(std::string_view value);
 
 // The report's URL. The player-name field carries the version behind a space.
 std::string scoreUrl(std::string_view base, std::string_view playerName, int level, int score);
+
+// The leaderboard page served at the endpoint `base`.
+std::string leaderboardUrl(std::string_view base);
 
 // The endpoint base in use: MORVANE_SCORE_URL when set and not empty, else kScoreBase.
 std::string scoreBase();

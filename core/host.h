@@ -13,6 +13,8 @@ class Host {
   virtual bool cursor(int& x, int& y) = 0;
   // Starts the score report; it runs in the background and never delays the game.
   virtual void sendScore(const std::string& playerName, int level, int score) = 0;
+  // The address of the leaderboard page that shows the reports, named in the thank-you message.
+  virtual std::string leaderboardPage() = 0;
   virtual void pause(int ms) = 0;
   virtual void message(const std::string& text) = 0;
   // Releases the sound device and closes both windows, which ends the program.

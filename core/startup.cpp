@@ -52,10 +52,10 @@ void FormCreate(Game& g, uint64_t seed) {
   gamereset(g);
 }
 
-std::string thankYouText(const std::string& playerName) {
+std::string thankYouText(const std::string& playerName, const std::string& site) {
   return "Thank you " + playerName +
          " for playing. Your game is automatically saved. Be sure to check out other games at " +
-         std::string(kMakerSite);
+         site;
 }
 
 void exitgame(Game& g) {
@@ -64,7 +64,7 @@ void exitgame(Game& g) {
   g.screen.flipScreen();
   if (!g.host) return;
   g.host->pause(2000);
-  g.host->message(thankYouText(g.playerName));
+  g.host->message(thankYouText(g.playerName, g.host->leaderboardPage()));
   g.host->close();
 }
 

@@ -3,21 +3,17 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace mv {
 
 struct Game;
 
-// The maker's web site, named in the thank-you message at exit.
-inline constexpr std::string_view kMakerSite = "www.morvane.example";
-
 // Prepares the game state when the game window is created: defaults, the loaded player and
 // options with their repairs, and the current level. `seed` seeds the random generator.
 void FormCreate(Game& g, uint64_t seed);
 
-// The thank-you message shown at exit.
-std::string thankYouText(const std::string& playerName);
+// The thank-you message shown at exit, naming the leaderboard page at `site`.
+std::string thankYouText(const std::string& playerName, const std::string& site);
 
 // Ends the game: score report, black screen, a pause, the thank-you message, then the windows
 // close. Reached only from the main menu, which has already written the player's file.

@@ -250,6 +250,7 @@ struct RecordingHost : Host {
   void sendScore(const std::string& n, int level, int score) override {
     steps.push_back("send " + n + " " + std::to_string(level) + " " + std::to_string(score));
   }
+  std::string leaderboardPage() override { return "http://scores.test:8080/"; }
   void pause(int ms) override { steps.push_back("pause " + std::to_string(ms)); }
   void message(const std::string& text) override { steps.push_back("message " + text); }
   void close() override { steps.push_back("close"); }
@@ -270,12 +271,11 @@ TEST_F(GameTest, ExitSendsTheReportThenBlacksTheScreenWaitsThanksAndCloses) {
   EXPECT_EQ(host.steps[0], "send Anna 4 1520");
   EXPECT_EQ(host.steps[1], "black");
   EXPECT_EQ(host.steps[2], "pause 2000");
-  EXPECT_EQ(host.steps[3], "message " + thankYouText("Anna"));
+  EXPECT_EQ(host.steps[3], "message " + thankYouText("Anna", "http://scores.test:8080/"));
   EXPECT_EQ(host.steps[4], "close");
-  EXPECT_EQ(thankYouText("Anna").rfind("Thank you Anna for playing. Your game is automatically "
-                                       "saved. Be sure to check out other games at ",
-                                       0),
-            0u);
+  EXPECT_EQ(thankYouText("Anna", "http://scores.test:8080/"),
+            "Thank you Anna for playing. Your game is automatically saved. Be sure to check out "
+            "other games at http://scores.test:8080/");
 }
 
 // --- Score report --------------------------------------------------------------------------
@@ -327,9 +327,11 @@ TEST(ScoreUrl, ValuesArriveExactlyWhateverTheNameHolds) {
   EXPECT_EQ(scoreUrl("http://host/", "A", 1, 0).find("host//"), std::string::npos);
 }
 
-TEST(ScoreUrl, EnvironmentOverridesTheEndpoint) {
+TEST(ScoreUrl, EnvironmentOverridesTheEndpointAndItsLeaderboardPage) {
   setenv("MORVANE_SCORE_URL", "http://127.0.0.1:9", 1);
   EXPECT_EQ(scoreBase(), "http://127.0.0.1:9");
+  EXPECT_EQ(leaderboardUrl(scoreBase()), "http://127.0.0.1:9/");
+  EXPECT_EQ(leaderboardUrl("https://scores.example.org/"), "https://scores.example.org/");
   setenv("MORVANE_SCORE_URL", "", 1);
   EXPECT_EQ(scoreBase(), kScoreBase);
   unsetenv("MORVANE_SCORE_URL");

@@ -49,6 +49,7 @@ class ScriptHost : public mv::Host {
   void sendScore(const std::string& name, int level, int score) override {
     std::printf("score report: %s level %d score %d\n", name.c_str(), level, score);
   }
+  std::string leaderboardPage() override { return "the leaderboard page"; }
   void pause(int) override {}
   void message(const std::string& text) override { std::printf("message: %s\n", text.c_str()); }
   void close() override { left = true; }

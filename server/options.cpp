@@ -1,0 +1,59 @@
+#include "server/options.h"
+
+#include <charconv>
+
+namespace scores {
+
+namespace {
+
+bool wholeNumber(const std::string& text, int min, int max, int& out) {
+  int v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size() || v < min || v > max) return false;
+  out = v;
+  return true;
+}
+
+bool listenAddress(const std::string& text, Options& o) {
+  const auto colon = text.rfind(':');
+  if (colon == std::string::npos || colon == 0) return false;
+  std::string host = text.substr(0, colon);
+  if (host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+  if (host.empty() || !wholeNumber(text.substr(colon + 1), 0, 65535, o.port)) return false;
+  o.host = host;
+  return true;
+}
+
+}  // namespace
+
+bool parseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& flag = args[i];
+    if (i + 1 >= args.size()) {
+      error = "unknown or incomplete option " + flag;
+      return false;
+    }
+    const std::string& value = args[++i];
+    bool ok = true;
+    if (flag == "--listen") {
+      ok = listenAddress(value, o);
+    } else if (flag == "--db") {
+      ok = !value.empty();
+      o.db = value;
+    } else if (flag == "--rate") {
+      ok = wholeNumber(value, 0, 1000000, o.reportsPerMinute);
+    } else if (flag == "--threads") {
+      ok = wholeNumber(value, 1, 1024, o.threads);
+    } else {
+      error = "unknown option " + flag;
+      return false;
+    }
+    if (!ok) {
+      error = "bad value for " + flag + ": " + value;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace scores

@@ -1,0 +1,36 @@
+// Reading one score report from the query string the game sends:
+//   action2=add&playername=NAME%201.7&level=L&score=S
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace scores {
+
+inline constexpr int kMaxLevel = 100000;
+// Far above anything the game's scoring reaches, and well inside a 32-bit number.
+inline constexpr std::int64_t kMaxScore = 1000000000;
+
+struct Report {
+  std::string name;
+  std::string version;
+  int level = 0;
+  std::int64_t score = 0;
+};
+
+struct ParsedReport {
+  bool ok = false;
+  Report report;
+  std::string reason;  // one line, set when !ok
+};
+
+// Percent-decodes `text`; '+' stays a plus sign, as the game's names may hold one. False on a
+// '%' not followed by two hex digits.
+bool percentDecode(std::string_view text, std::string& out);
+
+// Checks every key and value. Each of the four keys must come exactly once; values may arrive
+// percent-encoded or as they are. The name is split from the game's version at the last space.
+ParsedReport parseReport(std::string_view query);
+
+}  // namespace scores

@@ -1,0 +1,70 @@
+// Where reports are kept: one narrow interface over an SQLite file or a PostgreSQL database.
+// Both run the same statements, always prepared, with the values bound as parameters.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "server/report.h"
+
+namespace scores {
+
+struct Score {
+  std::string name;
+  std::string version;
+  int level = 0;
+  std::int64_t score = 0;
+  std::string received;  // UTC, "YYYY-MM-DDTHH:MM:SSZ"
+};
+
+struct StoreError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class Store {
+ public:
+  virtual ~Store() = default;
+  // Keeps one report; returns only once the report is committed. Throws StoreError.
+  virtual void add(const Report& report, const std::string& received,
+                   const std::string& address) = 0;
+  // The best `limit` scores, highest first; equal scores in the order they arrived.
+  virtual std::vector<Score> best(int limit) = 0;
+  // The best `perLevel` scores of each of the lowest `levels` levels that hold any, by level
+  // and then as best() orders them.
+  virtual std::vector<Score> bestPerLevel(int perLevel, int levels) = 0;
+  virtual std::int64_t count() = 0;
+};
+
+// "postgresql://..." or "postgres://..." opens a PostgreSQL database (several server processes
+// may share it); anything else is the path of an SQLite file, created when missing. The table
+// is created when missing. Throws StoreError.
+std::unique_ptr<Store> openStore(const std::string& where);
+
+// What both stores run. Parameters are $1, $2, ... in both.
+namespace sql {
+inline constexpr const char* kInsert =
+    "INSERT INTO reports (name, version, level, score, received, address) "
+    "VALUES ($1, $2, $3, $4, $5, $6)";
+inline constexpr const char* kBest =
+    "SELECT name, version, level, score, received FROM reports ORDER BY score DESC, id LIMIT $1";
+inline constexpr const char* kBestPerLevel =
+    "SELECT name, version, level, score, received FROM ("
+    " SELECT name, version, level, score, received,"
+    "  ROW_NUMBER() OVER (PARTITION BY level ORDER BY score DESC, id) AS place"
+    " FROM reports"
+    " WHERE level IN (SELECT DISTINCT level FROM reports ORDER BY level LIMIT $2)) AS ranked "
+    "WHERE place <= $1 ORDER BY level, place";
+inline constexpr const char* kCount = "SELECT COUNT(*) FROM reports";
+// The table without its key column, which each store declares in its own words.
+inline constexpr const char* kColumns =
+    "name TEXT NOT NULL, version TEXT NOT NULL, level INTEGER NOT NULL, score BIGINT NOT NULL,"
+    " received TEXT NOT NULL, address TEXT NOT NULL";
+inline constexpr const char* kIndexes =
+    "CREATE INDEX IF NOT EXISTS reports_by_score ON reports (score DESC, id);"
+    "CREATE INDEX IF NOT EXISTS reports_by_level ON reports (level, score DESC, id);";
+}  // namespace sql
+
+}  // namespace scores

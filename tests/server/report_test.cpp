@@ -1,0 +1,113 @@
+// Reading reports: what the game sends is taken, whatever it could not have sent is refused
+// with a reason.
+#include "server/report.h"
+
+#include <gtest/gtest.h>
+
+#include "server/names.h"
+
+using namespace scores;
+
+namespace {
+
+std::string query(const std::string& player, const std::string& level = "4",
+                  const std::string& score = "1520") {
+  return "action2=add&playername=" + player + "&level=" + level + "&score=" + score;
+}
+
+std::string reason(const std::string& q) {
+  const ParsedReport p = parseReport(q);
+  EXPECT_FALSE(p.ok) << q;
+  return p.reason;
+}
+
+}  // namespace
+
+TEST(Report, TakesWhatTheGameSendsEncodedOrNot) {
+  for (const std::string player :
+       {"ANNA%201.7", "ZO%C3%8B%201.7", "ZOË%201.7", "A%26B%201.7", "A+B%201.7"}) {
+    const ParsedReport p = parseReport(query(player));
+    ASSERT_TRUE(p.ok) << player << ": " << p.reason;
+    EXPECT_EQ(p.report.version, "1.7");
+    EXPECT_EQ(p.report.level, 4);
+    EXPECT_EQ(p.report.score, 1520);
+  }
+  EXPECT_EQ(parseReport(query("ZO%C3%8B%201.7")).report.name, "ZOË");
+  EXPECT_EQ(parseReport(query("ZOË%201.7")).report.name, "ZOË");
+  EXPECT_EQ(parseReport(query("A%26B%201.7")).report.name, "A&B");
+  EXPECT_EQ(parseReport(query("A+B%201.7")).report.name, "A+B");  // a plus sign is a name character
+  // Keys may come in any order.
+  const ParsedReport shuffled = parseReport("score=0&level=1&playername=X%201.7&action2=add");
+  ASSERT_TRUE(shuffled.ok);
+  EXPECT_EQ(shuffled.report.score, 0);
+}
+
+TEST(Report, KeysMustBeExactlyTheFour) {
+  EXPECT_EQ(reason(""), "the report is empty");
+  EXPECT_EQ(reason("action2=add&playername=A%201.7&level=1"), "key score is missing");
+  EXPECT_EQ(reason(query("A%201.7") + "&extra=1"), "unknown key");
+  EXPECT_EQ(reason(query("A%201.7") + "&level=2"), "key level is given twice");
+  EXPECT_EQ(reason(query("A%201.7") + "&"), "a field has no '='");
+  EXPECT_EQ(reason("action2=remove&playername=A%201.7&level=1&score=0"), "action2 is not add");
+  EXPECT_EQ(reason(query("A%2")), "bad percent-encoding");
+  EXPECT_EQ(reason(query("A%G01.7")), "bad percent-encoding");
+}
+
+TEST(Report, NameIsSplitFromTheVersionAtTheLastSpace) {
+  EXPECT_EQ(reason(query("ANNA")), "playername has no version behind a space");
+  EXPECT_EQ(reason(query("ANNA%20")), "version is not a version number");
+  EXPECT_EQ(reason(query("ANNA%20%3Cb%3E")), "version is not a version number");
+  // "A B 1.7" leaves "A B", which the game cannot type.
+  EXPECT_EQ(reason(query("A%20B%201.7")), "name holds a space or separator");
+  const ParsedReport p = parseReport(query("ANNA%202.0-beta"));
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.report.version, "2.0-beta");
+}
+
+TEST(Report, LevelAndScoreBounds) {
+  EXPECT_TRUE(parseReport(query("A%201.7", "1", "0")).ok);
+  EXPECT_TRUE(parseReport(query("A%201.7", "100000", std::to_string(kMaxScore))).ok);
+  EXPECT_EQ(reason(query("A%201.7", "0")), "level is outside 1..100000");
+  EXPECT_EQ(reason(query("A%201.7", "100001")), "level is outside 1..100000");
+  for (const std::string bad : {"", "-1", "1e3", " 4", "4x", "9999999999999"})
+    EXPECT_EQ(reason(query("A%201.7", bad)), "level is not a number") << bad;
+  EXPECT_EQ(reason(query("A%201.7", "4", "-30")), "score is negative");
+  EXPECT_EQ(reason(query("A%201.7", "4", std::to_string(kMaxScore + 1))),
+            "score is above 1000000000");
+  for (const std::string bad : {"", "-", "12a", "+5", "1.5", "99999999999999999999999999"})
+    EXPECT_EQ(reason(query("A%201.7", "4", bad)), "score is not a number") << bad;
+}
+
+TEST(Names, AnyScriptUpToTwelveCharacters) {
+  for (const std::string ok : {"ZOË", "A&B", "Ж", "ÉØß", "日本語", "ZOë", "[NONE]", "GUEST",
+                               "O'BRIEN", "123456789012", "ÉÉÉÉÉÉÉÉÉÉÉÉ", "..A", "COM10", "🐍"})
+    EXPECT_EQ(nameRefusal(ok), "") << ok;
+  EXPECT_EQ(nameRefusal("1234567890123"), "name is longer than 12 characters");
+  EXPECT_EQ(nameRefusal("ÉÉÉÉÉÉÉÉÉÉÉÉÉ"), "name is longer than 12 characters");
+  EXPECT_EQ(nameRefusal(""), "name is empty");
+}
+
+TEST(Names, RefusesWhatTheGameCannotType) {
+  EXPECT_EQ(nameRefusal("anna"), "name holds a lower-case letter the game would upper-case");
+  for (const std::string sep : {"A B", "A\u00A0B", "A\u3000B", "A\u2028B"})
+    EXPECT_EQ(nameRefusal(sep), "name holds a space or separator") << sep;
+  for (const std::string& ctl :
+       {std::string("A\0B", 3), std::string("A\nB"), std::string("A\x7F"), std::string("A\u0085")})
+    EXPECT_EQ(nameRefusal(ctl), "name holds a control character");
+  for (const std::string inv : {"A\u200BB", "A\u202EB", "\uFEFFA", "A\uFFFF"})
+    EXPECT_EQ(nameRefusal(inv), "name holds an invisible character");
+  for (const char c : std::string("/\\:*?\"<>|"))
+    EXPECT_EQ(nameRefusal(std::string("A") + c), "name holds a character the game refuses") << c;
+  EXPECT_EQ(nameRefusal("..."), "name is only dots");
+  for (const std::string reserved : {"CON", "NUL", "LPT9", "GAMENAMES"})
+    EXPECT_EQ(nameRefusal(reserved), "name is reserved") << reserved;
+  // Malformed UTF-8: a cut sequence, an overlong slash, a surrogate, beyond U+10FFFF.
+  for (const std::string bad : {"A\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF"})
+    EXPECT_EQ(nameRefusal(bad), "name is not valid UTF-8");
+}
+
+TEST(Names, InvalidBytesBecomeTheReplacementCharacter) {
+  EXPECT_EQ(validUtf8("ZOË"), "ZOË");
+  EXPECT_EQ(validUtf8("A\xC3"), "A\uFFFD");
+  EXPECT_EQ(validUtf8("\xFF\xFE"), "\uFFFD\uFFFD");
+}

@@ -1,0 +1,87 @@
+// Reports through the service: stored only when good, limited per address and minute.
+#include "server/service.h"
+
+#include <gtest/gtest.h>
+
+#include "store_fixture.h"
+
+using namespace scores;
+using std::chrono::minutes;
+using std::chrono::system_clock;
+
+namespace {
+
+const system_clock::time_point kNoon =
+    system_clock::from_time_t(1796731200);  // 2026-12-08T12:00:00Z
+const std::string kGood = "action2=add&playername=ZO%C3%8B%201.7&level=4&score=1520";
+
+}  // namespace
+
+using ServiceTest = StoreFixture;
+
+TEST_P(ServiceTest, AGoodReportIsStoredWithTimeAndAnsweredOk) {
+  ScoreService service(*store, 20);
+  const Reply reply = service.report(kGood, "198.51.100.7", kNoon);
+  EXPECT_EQ(reply.status, 200);
+  EXPECT_EQ(reply.body, "ok");
+  EXPECT_EQ(reply.contentType, "text/plain; charset=utf-8");
+  const auto rows = store->best(1);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].name, "ZOË");
+  EXPECT_EQ(rows[0].received, "2026-12-08T12:00:00Z");
+  EXPECT_NE(service.json().body.find("\"name\":\"ZOË\""), std::string::npos);
+  EXPECT_EQ(service.page().contentType, "text/html; charset=utf-8");
+}
+
+TEST_P(ServiceTest, ABadReportStoresNothingAndSaysWhyOnOneLine) {
+  ScoreService service(*store, 20);
+  const Reply reply =
+      service.report("action2=add&playername=ANNA%0A%201.7&level=4&score=1", "198.51.100.7", kNoon);
+  EXPECT_EQ(reply.status, 400);
+  EXPECT_EQ(reply.body, "name holds a control character");
+  EXPECT_EQ(store->count(), 0);
+}
+
+TEST_P(ServiceTest, EachAddressHasItsShareOfAMinute) {
+  ScoreService service(*store, 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(service.report(kGood, "198.51.100.7", kNoon).status, 200);
+  const Reply over = service.report(kGood, "198.51.100.7", kNoon + std::chrono::seconds(59));
+  EXPECT_EQ(over.status, 429);
+  // Bad reports use up the share too, so flooding with them gains nothing.
+  EXPECT_EQ(service.report("junk", "198.51.100.7", kNoon).status, 429);
+  EXPECT_EQ(service.report(kGood, "203.0.113.5", kNoon).status, 200);
+  EXPECT_EQ(service.report(kGood, "198.51.100.7", kNoon + minutes(1)).status, 200);
+  EXPECT_EQ(store->count(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, ServiceTest, ::testing::Values("sqlite", "postgresql"),
+                         storeKindName);
+
+namespace {
+
+// A store whose database has gone away.
+struct BrokenStore : Store {
+  void add(const Report&, const std::string&, const std::string&) override {
+    throw StoreError("disk full");
+  }
+  std::vector<Score> best(int) override { throw StoreError("disk full"); }
+  std::vector<Score> bestPerLevel(int, int) override { throw StoreError("disk full"); }
+  std::int64_t count() override { throw StoreError("disk full"); }
+};
+
+}  // namespace
+
+TEST(Service, AFailingStoreIsReportedNotTakenForSuccess) {
+  BrokenStore broken;
+  ScoreService service(broken, 0);
+  const Reply reply = service.report(kGood, "198.51.100.7", kNoon);
+  EXPECT_EQ(reply.status, 503);
+  EXPECT_EQ(reply.body, "the score store is not available: disk full");
+  EXPECT_EQ(service.page().status, 503);
+  EXPECT_EQ(service.json().status, 503);
+}
+
+TEST(Service, RateLimitOfZeroMeansNoLimit) {
+  RateLimit limit(0);
+  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(limit.allow("198.51.100.7", 1));
+}

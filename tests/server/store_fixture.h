@@ -1,0 +1,76 @@
+// A fresh, empty store of either kind for one test. The SQLite store is a file in a new temporary
+// folder; the PostgreSQL store is a schema of its own in the database named by
+// MORVANE_TEST_POSTGRES_URL, dropped afterwards. Without that variable PostgreSQL tests skip.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "server/store.h"
+
+class StoreFixture : public ::testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override {
+    if (GetParam() == "sqlite") {
+      char tmpl[] = "/tmp/morvane-store-XXXXXX";
+      folder_ = mkdtemp(tmpl);
+      where_ = folder_ + "/scores.sqlite";
+    } else {
+      const char* url = std::getenv("MORVANE_TEST_POSTGRES_URL");
+      if (!url || !*url)
+        GTEST_SKIP() << "MORVANE_TEST_POSTGRES_URL is not set: no PostgreSQL to test against";
+      static int counter = 0;
+      schema_ = "t" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+      admin_ = PQconnectdb(url);
+      ASSERT_EQ(PQstatus(admin_), CONNECTION_OK) << PQerrorMessage(admin_);
+      admin("CREATE SCHEMA " + schema_);
+      const std::string base = url;
+      where_ = base + (base.find('?') == std::string::npos ? "?" : "&") +
+               "options=-csearch_path%3D" + schema_;
+    }
+    store = scores::openStore(where_);
+  }
+
+  void TearDown() override {
+    store.reset();
+    if (admin_) {
+      admin("DROP SCHEMA " + schema_ + " CASCADE");
+      PQfinish(admin_);
+    }
+    if (!folder_.empty()) std::filesystem::remove_all(folder_);
+  }
+
+  // Opens the same store again, as a restarted server would.
+  void reopen() {
+    store.reset();
+    store = scores::openStore(where_);
+  }
+
+  // Writes a row straight into the store's table, past every check a report goes through.
+  void insertRaw(const std::string& name, int level, long long score) {
+    scores::Report r{name, "1.7", level, score};
+    store->add(r, "2026-01-01T00:00:00Z", "192.0.2.1");
+  }
+
+  std::unique_ptr<scores::Store> store;
+
+ private:
+  void admin(const std::string& statement) {
+    PGresult* r = PQexec(admin_, statement.c_str());
+    EXPECT_EQ(PQresultStatus(r), PGRES_COMMAND_OK) << PQerrorMessage(admin_);
+    PQclear(r);
+  }
+
+  std::string folder_, where_, schema_;
+  PGconn* admin_ = nullptr;
+};
+
+inline std::string storeKindName(const ::testing::TestParamInfo<std::string>& info) {
+  return info.param;
+}
