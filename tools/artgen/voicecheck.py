@@ -38,10 +38,11 @@ def edit_distance(ref, hyp):
 
 
 def recognise(path):
-    """What pocketsphinx hears in a WAV file (resampled to its 16 kHz model)."""
+    """What pocketsphinx hears in a WAV file, resampled to its 16 kHz model and set
+    in a little silence, which the recogniser needs to find where speech starts."""
     with tempfile.NamedTemporaryFile(suffix=".wav") as f:
-        subprocess.run(["sox", "-D", path, "-r", "16000", "-b", "16", "-c", "1", f.name],
-                       check=True)
+        subprocess.run(["sox", "-D", path, "-r", "16000", "-b", "16", "-c", "1", f.name,
+                        "pad", "0.5", "0.5"], check=True)
         out = subprocess.run(["pocketsphinx_continuous", "-infile", f.name, "-logfn",
                               os.devnull], check=True, capture_output=True, text=True).stdout
     return " ".join(out.split())
