@@ -304,6 +304,26 @@ TEST(AssetSounds, EverySoundIsMonoPcmInItsFormat) {
   }
 }
 
+// A voice ends before the game may start the next one over it: the voodoo box's
+// praise waits 100 frames, the tile voice 200, the first-jewel voice 300, and the
+// level-1 and level-3 intro voices have the intro's 500 frames.
+TEST(AssetSounds, VoicesEndBeforeTheGameMayStartAnother) {
+  Manifest m = readManifest();
+  const double frameSeconds = 0.030;
+  for (auto [sound, frames] : {std::pair{2, 100}, {18, 200}, {19, 300}, {1, 500}, {17, 500}}) {
+    SCOPED_TRACE("sound " + std::to_string(sound));
+    ASSERT_TRUE(m.sounds.count(sound));
+    SDL_AudioSpec audio;
+    Uint8* buf = nullptr;
+    Uint32 len = 0;
+    std::string path = kAssets + "/" + m.sounds[sound];
+    ASSERT_NE(SDL_LoadWAV(path.c_str(), &audio, &buf, &len), nullptr) << SDL_GetError();
+    const double seconds = double(len) / (SDL_AUDIO_BITSIZE(audio.format) / 8) / audio.freq;
+    EXPECT_LT(seconds, frames * frameSeconds);
+    SDL_FreeWAV(buf);
+  }
+}
+
 // The ambient loop repeats without a click: its end runs smoothly into its start.
 TEST(AssetSounds, AmbientLoopJoinsSeamlessly) {
   SDL_AudioSpec audio;

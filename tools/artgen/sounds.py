@@ -1,34 +1,45 @@
-"""The sound list: voices spoken with espeak-ng and shaped with sox, effects
-synthesised with numpy. Every file is mono PCM in its list's format."""
+"""The sound list: voices spoken by festival with its HTS voice and shaped
+with sox, effects synthesised with numpy. Every file is mono PCM in its list's
+format."""
 
 import os
 import subprocess
 import tempfile
 import wave
+from collections import namedtuple
 
 import numpy as np
 
 from catalogue import SOUND_FORMATS
 
-# index -> (text, espeak voice, speed, pitch, sox effects, peak)
-NARRATOR = ("en-gb+Demonic", 125, 18, ["pitch", "-250", "reverb", "55", "50", "80",
-                                       "bass", "+4"])
-PRAISE = ("en-us+Andy", 150, 55, ["pitch", "-60", "reverb", "20", "50", "40",
-                                  "treble", "+2"])
-GUIDE = ("en-gb+Michael", 140, 40, ["pitch", "-120", "reverb", "35", "50", "60"])
+# A role's character: pace (the HTS engine's speech rate, 1 = as recorded),
+# the sox effects that set its pitch and room, and the loudness of its peak.
+# The shaping stays light so every word stays clear; voicecheck.py measures it.
+Role = namedtuple("Role", "pace effects peak")
+# The narrator is played slower, which lowers pitch and formants together like a
+# larger speaker; its quicker pace leaves it a little slower than recorded.
+NARRATOR = Role(1.10, ["speed", "0.8", "bass", "+3", "reverb", "25", "50", "60", "100", "20", "-8"],
+                0.80)
+PRAISE = Role(1.05, ["pitch", "+60", "treble", "+3", "reverb", "15", "50", "30", "100", "0", "-8"],
+              0.72)
+GUIDE = Role(0.88, ["pitch", "-150", "treble", "+2", "reverb", "20", "50", "40", "100", "0", "-8"],
+             0.70)
+PLAIN = Role(1.0, [], 0.75)
+
+FESTIVAL_VOICE = "voice_cmu_us_slt_arctic_hts"
 
 VOICES = {
-    1: ("Another mortal... come to play with my spiders.", NARRATOR, 0.80),
-    2: ("Very impressive!", PRAISE, 0.72),
-    3: ("Your inventory is full.", GUIDE, 0.70),
-    13: ("Excellent work!", PRAISE, 0.72),
-    14: ("Wonderful! The spiders love you.", PRAISE, 0.72),
-    15: ("The spiders have found a gift for you... the Spider Charm.", NARRATOR, 0.80),
-    17: ("Deeper into the night we go... the spiders are waiting.", NARRATOR, 0.80),
-    18: ("Good... the tiles are turning green.", GUIDE, 0.70),
-    19: ("A jewel! Click it to pick it up.", GUIDE, 0.70),
-    20: ("The voodoo box... fill it with skulls.", NARRATOR, 0.80),
-    21: ("Sleep well, mortal.", NARRATOR, 0.75),
+    1: ("Another mortal... come to play with my spiders.", NARRATOR),
+    2: ("Very impressive!", PRAISE),
+    3: ("Your inventory is full.", GUIDE),
+    13: ("Excellent work!", PRAISE),
+    14: ("Wonderful! The spiders love you.", PRAISE),
+    15: ("The spiders have found a gift for you... the Spider Charm.", NARRATOR),
+    17: ("Deeper into the night we go... the spiders are waiting.", NARRATOR),
+    18: ("Good... the tiles are turning green.", GUIDE),
+    19: ("A jewel! Click it to pick it up.", GUIDE),
+    20: ("The voodoo box... fill it with skulls.", NARRATOR),
+    21: ("Sleep well, mortal.", NARRATOR),
 }
 
 
@@ -55,23 +66,39 @@ def read_wav(path):
         return (np.frombuffer(raw, np.uint8).astype(np.float32) - 128) / 128.0, w.getframerate()
 
 
-def voice(path, text, style, peak, rate, bits):
-    name, speed, pitch, effects = style
+def speak(text, pace, path):
+    """festival reads the text with the HTS voice at the given pace into a WAV."""
+    with tempfile.NamedTemporaryFile("w", suffix=".txt") as f:
+        f.write(text)
+        f.flush()
+        subprocess.run(["text2wave", "-eval", f"({FESTIVAL_VOICE})", "-eval",
+                        f'(set! hts_engine_params (cons (list "-r" {pace}) hts_engine_params))',
+                        "-o", path, f.name], check=True, stdout=subprocess.DEVNULL)
+
+
+def voice(path, text, role, rate, bits):
     with tempfile.TemporaryDirectory() as tmp:
         raw = os.path.join(tmp, "raw.wav")
-        subprocess.run(["espeak-ng", "-v", name, "-s", str(speed), "-p", str(pitch), "-w", raw,
-                        text], check=True)
+        speak(text, role.pace, raw)
         shaped = os.path.join(tmp, "shaped.wav")
         subprocess.run(["sox", "-D", raw, "-r", str(rate), "-b", "16", "-c", "1", shaped]
-                       + ["gain", "-8"] + effects + ["rate", str(rate)], check=True)
+                       + ["gain", "-8"] + role.effects + ["rate", str(rate)], check=True)
         x, _ = read_wav(shaped)
     x = x - np.mean(x)
     # gentle fades and a normalised peak, so no voice clips or jumps out
     fade = min(len(x) // 4, int(0.01 * rate))
     x[:fade] *= np.linspace(0, 1, fade)
     x[-fade:] *= np.linspace(1, 0, fade)
-    x = x / max(1e-6, np.max(np.abs(x))) * peak
+    x = x / max(1e-6, np.max(np.abs(x))) * role.peak
     write_wav(path, x, rate, bits)
+
+
+def build_voices(root, plain=False):
+    """Writes the spoken lines into root/DXWaveList; plain leaves them unshaped."""
+    for i, (text, role) in VOICES.items():
+        rate, bits = SOUND_FORMATS[i]
+        voice(os.path.join(root, "DXWaveList", f"{i:02d}.wav"), text, PLAIN if plain else role,
+              rate, bits)
 
 
 # ------------------------------------------------------------------ effects
@@ -276,13 +303,9 @@ EFFECTS = {0: creek, 4: rustle, 5: squish, 6: clink, 7: lambda r, g: click(r, g,
 
 
 def build(root):
-    for i in range(23):
+    build_voices(root)
+    for i, make in EFFECTS.items():
         rate, bits = SOUND_FORMATS[i]
-        path = os.path.join(root, "DXWaveList", f"{i:02d}.wav")
-        if i in VOICES:
-            text, style, peak = VOICES[i]
-            voice(path, text, style, peak, rate, bits)
-        else:
-            rng = np.random.default_rng(1000 + i)
-            write_wav(path, EFFECTS[i](rate, rng), rate, bits)
+        rng = np.random.default_rng(1000 + i)
+        write_wav(os.path.join(root, "DXWaveList", f"{i:02d}.wav"), make(rate, rng), rate, bits)
     _ = chime
