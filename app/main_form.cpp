@@ -88,10 +88,15 @@ void TMainForm::handleEvent(const SDL_Event& e) {
                             : e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
                                                                   : MouseButton::Other;
       DXDrawMouseDown(g, b, p.x, p.y);
+      pressUnseen_ = true;
+      releaseHeld_ = false;
       break;
     }
     case SDL_MOUSEBUTTONUP:
-      DXDrawMouseUp(g);
+      if (pressUnseen_)
+        releaseHeld_ = true;
+      else
+        DXDrawMouseUp(g);
       break;
     case SDL_KEYDOWN:
       if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
@@ -148,8 +153,7 @@ uint64_t TMainForm::runTimers(uint64_t now) {
   uint64_t due = nextClock_;
   if (frameTimerOn()) {
     if (now >= nextFrame_) {
-      DXTimerTimer(*game_);
-      ++framesShown_;
+      frame();
       // Frames missed while the game was busy are skipped, not made up.
       nextFrame_ += kFrameMs;
       if (nextFrame_ <= now) nextFrame_ = now + kFrameMs;
@@ -159,6 +163,16 @@ uint64_t TMainForm::runTimers(uint64_t now) {
     nextFrame_ = std::max(nextFrame_, now);
   }
   return due > now ? due - now : 0;
+}
+
+void TMainForm::frame() {
+  DXTimerTimer(*game_);
+  ++framesShown_;
+  pressUnseen_ = false;
+  if (releaseHeld_) {
+    releaseHeld_ = false;
+    DXDrawMouseUp(*game_);
+  }
 }
 
 bool TMainForm::cursor(int& x, int& y) {
