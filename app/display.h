@@ -38,9 +38,11 @@ class Display {
   // Makes the texture again after the device lost it.
   void reset();
 
-  // Shows the back buffer. A frame identical to the one on screen is not sent again, so a still
-  // screen such as the menu costs next to nothing; invalidate() forces the next one through.
-  void present(const Screen& screen);
+  // Shows the back buffer; true when it went to the screen. A frame identical to the one on
+  // screen, on an output of the same size, is not sent again, so a still screen such as the menu
+  // costs next to nothing. invalidate() forces the next one through, for whatever else may have
+  // changed what the screen shows (the window uncovered or shown again).
+  bool present(const Screen& screen);
   void invalidate() { shownValid_ = false; }
   void toggleFullscreen();
   // The system cursor in game pixels.
@@ -52,6 +54,7 @@ class Display {
   SDL_Texture* texture_ = nullptr;
   bool vsync_ = false;
   std::vector<uint16_t> shown_;  // the frame on screen
+  int shownW_ = 0, shownH_ = 0;  // the output size it was shown at
   bool shownValid_ = false;
 };
 

@@ -69,6 +69,7 @@ void TMainForm::FormShow() {
   if (shown_) return;
   SDL_ShowWindow(window_);
   SDL_RaiseWindow(window_);
+  display_->invalidate();
   shown_ = true;
   focused_ = SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS;
   nextFrame_ = nowMs();
@@ -128,6 +129,11 @@ void TMainForm::handleEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
           screen_.setCanDraw(true);
+          if (display_) display_->invalidate();
+          break;
+        // Uncovered: what the window showed may be gone.
+        case SDL_WINDOWEVENT_EXPOSED:
+          if (display_) display_->invalidate();
           break;
         case SDL_WINDOWEVENT_CLOSE:
           closed_ = true;

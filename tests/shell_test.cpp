@@ -65,6 +65,34 @@ TEST(MouseMapping, BarsAndCornersOfAWideScreen) {
   EXPECT_EQ(windowToGame(400, 300, 800, 600).x, 400) << "an 800 x 600 window maps one to one";
 }
 
+// --- Display -------------------------------------------------------------------------------
+
+TEST(GameDisplay, AStillFrameIsShownAgainWhenTheOutputSizeChangesOrAfterInvalidate) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  SDL_Window* win = SDL_CreateWindow("t", 0, 0, kScreenW, kScreenH, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(win, nullptr) << SDL_GetError();
+  {
+    Display display(win);
+    ASSERT_TRUE(display.open()) << SDL_GetError();
+    Screen screen;
+    screen.fillScreen(0x00FF00);
+    EXPECT_TRUE(display.present(screen));
+    EXPECT_FALSE(display.present(screen)) << "the same frame is not sent again";
+
+    // The window grows to full screen after the first frame went out.
+    SDL_SetWindowSize(win, 1280, 720);
+    EXPECT_TRUE(display.present(screen)) << "shown again at the new size";
+    EXPECT_FALSE(display.present(screen));
+
+    display.invalidate();
+    EXPECT_TRUE(display.present(screen));
+    screen.fillScreen(0x0000FF);
+    EXPECT_TRUE(display.present(screen)) << "a changed frame";
+  }
+  SDL_DestroyWindow(win);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
 // --- Timers --------------------------------------------------------------------------------
 
 TEST(GameWindowTimers, FramesRunOnlyShownAndFocusedSkippingMissedOnesWhileTheClockAlwaysRuns) {
