@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <vector>
 
@@ -19,7 +20,9 @@ uint64_t nowMs() {
 std::unique_ptr<SoundBackend> openSoundDevice(const Catalogue& cat) {
   std::vector<std::string> files;
   for (int i = 0; i < kSoundCount; ++i) files.push_back(cat.soundFile(i));
-  return openMixerBackend(files);
+  auto backend = openMixerBackend(files);
+  if (!backend->available()) std::fprintf(stderr, "morvane: no sound device, playing silent\n");
+  return backend;
 }
 
 // Hands each character of SDL's UTF-8 text to the game as its code point.
@@ -61,6 +64,8 @@ bool TMainForm::create() {
       "Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenW, kScreenH,
       SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
   if (!window_) return false;
+  // Text input starts when the window is shown, for the name entry.
+  SDL_StopTextInput();
   display_ = std::make_unique<Display>(window_);
   return display_->open();
 }
@@ -70,6 +75,7 @@ void TMainForm::FormShow() {
   SDL_ShowWindow(window_);
   SDL_RaiseWindow(window_);
   display_->invalidate();
+  SDL_StartTextInput();
   shown_ = true;
   focused_ = SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS;
   nextFrame_ = nowMs();
@@ -81,6 +87,8 @@ bool TMainForm::frameTimerOn() const {
 
 void TMainForm::handleEvent(const SDL_Event& e) {
   Game& g = *game_;
+  // Nothing typed before the window is shown reaches the game.
+  if (!shown_ && (e.type == SDL_KEYDOWN || e.type == SDL_TEXTINPUT)) return;
   switch (e.type) {
     case SDL_MOUSEBUTTONDOWN: {
       // The renderer has already mapped the event to game pixels.

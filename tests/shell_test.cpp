@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <optional>
 #include <thread>
 
+#include "app/desktop.h"
 #include "app/display.h"
 #include "app/main_form.h"
 #include "app/score_report.h"
@@ -325,6 +327,66 @@ TEST_F(QuickClick, AConsumedTapOrHeldPressActsOnce) {
   EXPECT_TRUE(g.soundOn);
   release();
   EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+}
+
+// --- Keys and windows ------------------------------------------------------------------------
+
+TEST(GameWindowEvents, NothingTypedBeforeTheWindowIsShownReachesTheGame) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  {
+    Catalogue cat;
+    TMainForm form(cat, 5);
+    ASSERT_TRUE(form.create()) << SDL_GetError();
+    Game& g = form.game();
+    g.nameEntryOpen = true;
+    g.menuOpen = false;
+    EXPECT_FALSE(SDL_IsTextInputActive()) << "no text input while the welcome picture shows";
+    auto type = [&](const char* text) {
+      SDL_Event e{};
+      e.type = SDL_TEXTINPUT;
+      std::snprintf(e.text.text, sizeof e.text.text, "%s", text);
+      form.handleEvent(e);
+      e = {};
+      e.type = SDL_KEYDOWN;
+      e.key.keysym.sym = SDLK_ESCAPE;
+      form.handleEvent(e);
+    };
+    type("ab");
+    EXPECT_EQ(g.typedCount, 0);
+    EXPECT_FALSE(g.menuOpen);
+
+    form.FormShow();
+    EXPECT_TRUE(SDL_IsTextInputActive());
+    type("ab");
+    EXPECT_EQ(g.typedCount, 2);
+    EXPECT_TRUE(g.menuOpen);
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+TEST(EventWindow, EveryInputEventIsRoutedByTheWindowItNames) {
+  SDL_Event e{};
+  for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+    e.type = type;
+    e.key.windowID = 7;
+    EXPECT_EQ(eventWindow(e), 7u);
+  }
+  e.type = SDL_TEXTINPUT;
+  e.text.windowID = 8;
+  EXPECT_EQ(eventWindow(e), 8u) << "text typed on the welcome window stays there";
+  e.type = SDL_TEXTEDITING;
+  e.edit.windowID = 9;
+  EXPECT_EQ(eventWindow(e), 9u);
+  for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+    e.type = type;
+    e.button.windowID = 10;
+    EXPECT_EQ(eventWindow(e), 10u);
+  }
+  e.type = SDL_WINDOWEVENT;
+  e.window.windowID = 11;
+  EXPECT_EQ(eventWindow(e), 11u);
+  e.type = SDL_RENDER_DEVICE_RESET;
+  EXPECT_EQ(eventWindow(e), 0u);
 }
 
 // --- Level clock ---------------------------------------------------------------------------
