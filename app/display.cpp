@@ -53,19 +53,18 @@ void Display::reset() {
                                kScreenW, kScreenH);
 }
 
-bool Display::present(const Screen& screen) {
+bool Display::present(const Screen& screen, uint64_t nowMs) {
   if (!texture_) return false;
-  // The window may still be growing to full screen when a frame goes out; the same frame must be
-  // shown again at the new size, or the screen keeps a cropped picture.
   int w = 0, h = 0;
   SDL_GetRendererOutputSize(renderer_, &w, &h);
   const size_t n = static_cast<size_t>(kScreenW) * kScreenH;
-  if (shownValid_ && w == shownW_ && h == shownH_ &&
+  if (shownValid_ && w == shownW_ && h == shownH_ && nowMs < shownAt_ + kRefreshMs &&
       std::equal(shown_.begin(), shown_.end(), screen.pixels()))
     return false;
   shown_.assign(screen.pixels(), screen.pixels() + n);
   shownW_ = w;
   shownH_ = h;
+  shownAt_ = nowMs;
   shownValid_ = true;
   SDL_UpdateTexture(texture_, nullptr, screen.pixels(), kScreenW * sizeof(uint16_t));
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);

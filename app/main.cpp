@@ -107,7 +107,8 @@ int main(int, char**) {
           // game.
           if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) running = false;
           if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) running = false;
-          if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED)
+          if (e.type == SDL_WINDOWEVENT && (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                                            e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED))
             welcome.paint();
           if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT &&
               mv::Twelcomeform::onPicture(e.button.x, e.button.y)) {

@@ -44,7 +44,7 @@ TMainForm::TMainForm(Catalogue& cat, uint64_t seed) : cat_(cat) {
   game_ = std::make_unique<Game>(screen_, canvas_, *sound_, cat_, seed);
   game_->host = this;
   screen_.setPresenter([this](const Screen& s) {
-    if (!closed_ && display_) display_->present(s);
+    if (!closed_ && display_) display_->present(s, nowMs());
   });
   FormCreate(*game_, seed);
   nextClock_ = nowMs() + kClockMs;

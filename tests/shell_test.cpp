@@ -69,7 +69,7 @@ TEST(MouseMapping, BarsAndCornersOfAWideScreen) {
 
 // --- Display -------------------------------------------------------------------------------
 
-TEST(GameDisplay, AStillFrameIsShownAgainWhenTheOutputSizeChangesOrAfterInvalidate) {
+TEST(GameDisplay, AStillFrameIsShownAgainAfterAWhileOnANewOutputSizeOrAfterInvalidate) {
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
   SDL_Window* win = SDL_CreateWindow("t", 0, 0, kScreenW, kScreenH, SDL_WINDOW_HIDDEN);
   ASSERT_NE(win, nullptr) << SDL_GetError();
@@ -78,18 +78,21 @@ TEST(GameDisplay, AStillFrameIsShownAgainWhenTheOutputSizeChangesOrAfterInvalida
     ASSERT_TRUE(display.open()) << SDL_GetError();
     Screen screen;
     screen.fillScreen(0x00FF00);
-    EXPECT_TRUE(display.present(screen));
-    EXPECT_FALSE(display.present(screen)) << "the same frame is not sent again";
+    uint64_t t = 1000;
+    EXPECT_TRUE(display.present(screen, t));
+    EXPECT_FALSE(display.present(screen, t += 30)) << "the same frame is not sent again at once";
+    EXPECT_TRUE(display.present(screen, t += Display::kRefreshMs)) << "but after a while";
+    EXPECT_FALSE(display.present(screen, t += 30));
 
     // The window grows to full screen after the first frame went out.
     SDL_SetWindowSize(win, 1280, 720);
-    EXPECT_TRUE(display.present(screen)) << "shown again at the new size";
-    EXPECT_FALSE(display.present(screen));
+    EXPECT_TRUE(display.present(screen, t += 30)) << "shown again at the new size";
+    EXPECT_FALSE(display.present(screen, t += 30));
 
     display.invalidate();
-    EXPECT_TRUE(display.present(screen));
+    EXPECT_TRUE(display.present(screen, t += 30));
     screen.fillScreen(0x0000FF);
-    EXPECT_TRUE(display.present(screen)) << "a changed frame";
+    EXPECT_TRUE(display.present(screen, t += 30)) << "a changed frame";
   }
   SDL_DestroyWindow(win);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 
 build_pkgs=(cmake g++ ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
   libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev)
-test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick matchbox-window-manager python3)
+test_pkgs=(libgtest-dev xvfb xauth xdotool wmctrl x11-utils imagemagick matchbox-window-manager
+  python3)
 
 pkgs=("${build_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")
