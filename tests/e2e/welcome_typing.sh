@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End to end: keys typed while the welcome picture shows do not reach the hidden game. A player
 # named GUEST starts on the name entry screen, whose name field must still be empty after the
-# welcome click.
+# welcome click, and fills as soon as a name is typed there.
 #   welcome_typing.sh PATH/TO/morvane [SHOT_DIR]
 set -euo pipefail
 game="$(realpath "$1")"
@@ -35,4 +35,11 @@ import -window root "$shots/name_entry.png"
 lit="$(brightest "$shots/name_entry.png" 150 22 554 488)"
 awk -v v="$lit" 'BEGIN { exit !(v < 0.3) }' ||
   fail "the name field is not empty (brightest $lit): keys typed on the welcome picture reached the game"
-echo "e2e: keys typed on the welcome picture stayed there"
+# Typed now, a name does reach the field.
+xdotool type --delay 30 AB
+typed() {
+  import -window root "$shots/name_typed.png"
+  awk -v v="$(brightest "$shots/name_typed.png" 150 22 554 488)" 'BEGIN { exit !(v > 0.5) }'
+}
+wait_for 5 "a name typed on the name entry screen did not show" typed
+echo "e2e: keys typed on the welcome picture stayed there; typed on the game they arrive"
