@@ -53,17 +53,25 @@ void Display::reset() {
                                kScreenW, kScreenH);
 }
 
-void Display::present(const Screen& screen) {
-  if (!texture_) return;
+bool Display::present(const Screen& screen, uint64_t nowMs) {
+  if (!texture_) return false;
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(renderer_, &w, &h);
   const size_t n = static_cast<size_t>(kScreenW) * kScreenH;
-  if (shownValid_ && std::equal(shown_.begin(), shown_.end(), screen.pixels())) return;
+  if (shownValid_ && w == shownW_ && h == shownH_ && nowMs < shownAt_ + kRefreshMs &&
+      std::equal(shown_.begin(), shown_.end(), screen.pixels()))
+    return false;
   shown_.assign(screen.pixels(), screen.pixels() + n);
+  shownW_ = w;
+  shownH_ = h;
+  shownAt_ = nowMs;
   shownValid_ = true;
   SDL_UpdateTexture(texture_, nullptr, screen.pixels(), kScreenW * sizeof(uint16_t));
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+  return true;
 }
 
 void Display::toggleFullscreen() {

@@ -38,9 +38,15 @@ class Display {
   // Makes the texture again after the device lost it.
   void reset();
 
-  // Shows the back buffer. A frame identical to the one on screen is not sent again, so a still
-  // screen such as the menu costs next to nothing; invalidate() forces the next one through.
-  void present(const Screen& screen);
+  // Shows the back buffer at `nowMs`; true when it went to the screen. A frame identical to the
+  // one on screen, on an output of the same size, is sent again only when kRefreshMs have passed
+  // since it last was: a still screen such as the menu costs next to nothing, and a screen the
+  // window system showed wrong still comes right (a window still growing to full screen when
+  // the frame went out, or a driver that takes the new size only with the next frame).
+  // invalidate() forces the next one through, for whatever else may have changed what the
+  // screen shows (the window uncovered or shown again).
+  static constexpr uint64_t kRefreshMs = 200;
+  bool present(const Screen& screen, uint64_t nowMs);
   void invalidate() { shownValid_ = false; }
   void toggleFullscreen();
   // The system cursor in game pixels.
@@ -52,6 +58,8 @@ class Display {
   SDL_Texture* texture_ = nullptr;
   bool vsync_ = false;
   std::vector<uint16_t> shown_;  // the frame on screen
+  int shownW_ = 0, shownH_ = 0;  // the output size it was shown at
+  uint64_t shownAt_ = 0;
   bool shownValid_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "app/desktop.h"
 #include "app/main_form.h"
 #include "app/welcome.h"
 #include "media/catalogue.h"
@@ -56,6 +57,12 @@ int main(int, char**) {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0)
     fatal(std::string("cannot start the display: ") + SDL_GetError());
+  if (!mv::displayFound()) {
+    std::fprintf(stderr,
+                 "morvane: no display found (start it from a desktop session, or set DISPLAY)\n");
+    SDL_Quit();
+    return 1;
+  }
 
   mv::Catalogue cat;
   try {
@@ -92,16 +99,16 @@ int main(int, char**) {
       SDL_Event e;
       if (!SDL_WaitEventTimeout(&e, static_cast<int>(wait))) continue;
       do {
-        const Uint32 id = e.type == SDL_WINDOWEVENT       ? e.window.windowID
-                          : e.type == SDL_KEYDOWN         ? e.key.windowID
-                          : e.type == SDL_MOUSEBUTTONUP   ? e.button.windowID
-                          : e.type == SDL_MOUSEBUTTONDOWN ? e.button.windowID
-                                                          : 0;
+        const Uint32 id = mv::eventWindow(e);
         if (e.type == SDL_QUIT) {
           running = false;
         } else if (id != 0 && id == welcome.windowId()) {
+          // Esc or the window manager's close ends the program; nothing typed here reaches the
+          // game.
           if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) running = false;
-          if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED)
+          if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) running = false;
+          if (e.type == SDL_WINDOWEVENT && (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                                            e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED))
             welcome.paint();
           if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT &&
               mv::Twelcomeform::onPicture(e.button.x, e.button.y)) {

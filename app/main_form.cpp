@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <vector>
 
@@ -19,7 +20,9 @@ uint64_t nowMs() {
 std::unique_ptr<SoundBackend> openSoundDevice(const Catalogue& cat) {
   std::vector<std::string> files;
   for (int i = 0; i < kSoundCount; ++i) files.push_back(cat.soundFile(i));
-  return openMixerBackend(files);
+  auto backend = openMixerBackend(files);
+  if (!backend->available()) std::fprintf(stderr, "morvane: no sound device, playing silent\n");
+  return backend;
 }
 
 // Hands each character of SDL's UTF-8 text to the game as its code point.
@@ -41,7 +44,7 @@ TMainForm::TMainForm(Catalogue& cat, uint64_t seed) : cat_(cat) {
   game_ = std::make_unique<Game>(screen_, canvas_, *sound_, cat_, seed);
   game_->host = this;
   screen_.setPresenter([this](const Screen& s) {
-    if (!closed_ && display_) display_->present(s);
+    if (!closed_ && display_) display_->present(s, nowMs());
   });
   FormCreate(*game_, seed);
   nextClock_ = nowMs() + kClockMs;
@@ -61,6 +64,8 @@ bool TMainForm::create() {
       "Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenW, kScreenH,
       SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
   if (!window_) return false;
+  // Text input starts when the window is shown, for the name entry.
+  SDL_StopTextInput();
   display_ = std::make_unique<Display>(window_);
   return display_->open();
 }
@@ -69,6 +74,8 @@ void TMainForm::FormShow() {
   if (shown_) return;
   SDL_ShowWindow(window_);
   SDL_RaiseWindow(window_);
+  display_->invalidate();
+  SDL_StartTextInput();
   shown_ = true;
   focused_ = SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS;
   nextFrame_ = nowMs();
@@ -80,6 +87,8 @@ bool TMainForm::frameTimerOn() const {
 
 void TMainForm::handleEvent(const SDL_Event& e) {
   Game& g = *game_;
+  // Nothing typed before the window is shown reaches the game.
+  if (!shown_ && (e.type == SDL_KEYDOWN || e.type == SDL_TEXTINPUT)) return;
   switch (e.type) {
     case SDL_MOUSEBUTTONDOWN: {
       // The renderer has already mapped the event to game pixels.
@@ -88,10 +97,15 @@ void TMainForm::handleEvent(const SDL_Event& e) {
                             : e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
                                                                   : MouseButton::Other;
       DXDrawMouseDown(g, b, p.x, p.y);
+      pressUnseen_ = true;
+      releaseHeld_ = false;
       break;
     }
     case SDL_MOUSEBUTTONUP:
-      DXDrawMouseUp(g);
+      if (pressUnseen_)
+        releaseHeld_ = true;
+      else
+        DXDrawMouseUp(g);
       break;
     case SDL_KEYDOWN:
       if (e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
@@ -123,6 +137,11 @@ void TMainForm::handleEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
           screen_.setCanDraw(true);
+          if (display_) display_->invalidate();
+          break;
+        // Uncovered: what the window showed may be gone.
+        case SDL_WINDOWEVENT_EXPOSED:
+          if (display_) display_->invalidate();
           break;
         case SDL_WINDOWEVENT_CLOSE:
           closed_ = true;
@@ -148,8 +167,7 @@ uint64_t TMainForm::runTimers(uint64_t now) {
   uint64_t due = nextClock_;
   if (frameTimerOn()) {
     if (now >= nextFrame_) {
-      DXTimerTimer(*game_);
-      ++framesShown_;
+      frame();
       // Frames missed while the game was busy are skipped, not made up.
       nextFrame_ += kFrameMs;
       if (nextFrame_ <= now) nextFrame_ = now + kFrameMs;
@@ -159,6 +177,16 @@ uint64_t TMainForm::runTimers(uint64_t now) {
     nextFrame_ = std::max(nextFrame_, now);
   }
   return due > now ? due - now : 0;
+}
+
+void TMainForm::frame() {
+  DXTimerTimer(*game_);
+  ++framesShown_;
+  pressUnseen_ = false;
+  if (releaseHeld_) {
+    releaseHeld_ = false;
+    DXDrawMouseUp(*game_);
+  }
 }
 
 bool TMainForm::cursor(int& x, int& y) {

@@ -53,6 +53,7 @@ class TMainForm : public Host {
 
  private:
   bool frameTimerOn() const;
+  void frame();
 
   Catalogue& cat_;
   Screen screen_;
@@ -65,6 +66,10 @@ class TMainForm : public Host {
   bool shown_ = false;
   bool focused_ = false;
   bool closed_ = false;
+  // A press that no frame has seen yet, and its release held back until one has: a quick tap
+  // whose press and release both land between two frames is still one click.
+  bool pressUnseen_ = false;
+  bool releaseHeld_ = false;
   uint64_t nextFrame_ = 0, nextClock_ = 0;
   uint64_t framesShown_ = 0;
 };

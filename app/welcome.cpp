@@ -6,8 +6,12 @@
 namespace mv {
 
 bool Twelcomeform::create(const Catalogue& cat) {
-  window_ = SDL_CreateWindow("Morvane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureW,
-                             kPictureH, SDL_WINDOW_BORDERLESS | SDL_WINDOW_MAXIMIZED);
+  // Made at the size it is maximised to: the first picture goes out before the event loop runs,
+  // and a window that grew afterwards would show it misplaced until it is painted again.
+  SDL_Rect area{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kPictureW, kPictureH};
+  SDL_GetDisplayUsableBounds(0, &area);
+  window_ = SDL_CreateWindow("Morvane", area.x, area.y, area.w, area.h,
+                             SDL_WINDOW_BORDERLESS | SDL_WINDOW_MAXIMIZED);
   if (!window_) return false;
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (!renderer_) return false;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <charconv>
 #include <fstream>
 #include <sstream>
 
@@ -17,6 +18,24 @@ int listIndex(std::string_view name) {
 
 [[noreturn]] void fail(const std::string& what, const std::string& file) {
   throw AssetError(what + ": " + file);
+}
+
+// The optional transparency flag (0 or 1) and key colour (0xBBGGRR) that end an image line.
+void readFlagAndKey(std::istringstream& fields, const std::string& where, bool& transparent,
+                    uint32_t& key) {
+  transparent = true;
+  key = 0;
+  std::string flag, hex, rest;
+  if (!(fields >> flag)) return;
+  if (flag != "0" && flag != "1")
+    fail("bad transparency flag (0 or 1) in the asset manifest", where);
+  transparent = flag == "1";
+  if (!(fields >> hex)) return;
+  const char* first = hex.data() + (hex.rfind("0x", 0) == 0 || hex.rfind("0X", 0) == 0 ? 2 : 0);
+  const char* last = hex.data() + hex.size();
+  const auto [end, err] = std::from_chars(first, last, key, 16);
+  if (first == last || err != std::errc() || end != last || key > 0xFFFFFF || fields >> rest)
+    fail("bad key colour (0xBBGGRR) in the asset manifest", where);
 }
 
 }  // namespace
@@ -52,13 +71,9 @@ void Catalogue::readManifest(const std::string& dir) {
     const int li = listIndex(list);
     if (li < 0 || index < 0 || index >= kImageLists[li].count)
       fail("unknown image list or index", where);
-    int transparent = 1;
-    std::string key = "0x000000";
-    fields >> transparent >> key;
     Entry& e = entries_[li][index];
+    readFlagAndKey(fields, where, e.transparent, e.key);
     e.file = file == "-" ? std::string() : dir + "/" + file;
-    e.transparent = transparent != 0;
-    e.key = static_cast<uint32_t>(std::stoul(key, nullptr, 16));
   }
 }
 

@@ -1,6 +1,7 @@
 // The SDL mixer as the sound backend: every voice is a mixer channel of its own.
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <cmath>
 #include <cstring>
@@ -92,9 +93,28 @@ class MixerBackend : public SoundBackend {
   int channels_ = 0;
 };
 
+// ALSA prints a screen of its own errors when there is no sound card. SDL loads the library
+// at run time, so the same copy is loaded here (no link dependency) and given a handler that
+// keeps quiet; the game says once itself that it plays silent.
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void quietAlsa() {
+  using Handler = decltype(&ignoreAlsaError);
+  static const bool done = [] {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (!alsa) return false;
+    auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (!setHandler) return false;
+    setHandler(ignoreAlsaError);
+    return true;
+  }();
+  (void)done;
+}
+
 }  // namespace
 
 std::unique_ptr<SoundBackend> openMixerBackend(const std::vector<std::string>& files) {
+  quietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return std::make_unique<SilentBackend>();
   if (Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, 1024) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -6,6 +6,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -93,7 +94,7 @@ Want expected(const std::string& l, int i) {
       case 11:
         return sz(640, 480, false);
       case 12:
-        return sz(75, 34);
+        return sz(75, 34, false);
       case 13:
       case 14:
         return sz(320, 240, false);
@@ -269,6 +270,31 @@ TEST_F(SdlImage, KeysLeaveNoHolesAndHideWhatTheyShould) {
     EXPECT_GT(keyed, 100u) << file;
     SDL_FreeSurface(s);
   }
+}
+
+// The options' "off" mark is drawn whole over each ON button, so its corners must blend into the
+// options page around it instead of showing a frame of another colour.
+TEST_F(SdlImage, OffMarkCornersMatchTheOptionsPageUnderEveryButton) {
+  SDL_Surface* page = load("selectlist/11.png");
+  SDL_Surface* mark = load("selectlist/12.png");
+  ASSERT_TRUE(page && mark);
+  const std::vector<uint16_t> pagePx = to565(page), markPx = to565(mark);
+  auto channels = [](uint16_t p) {
+    return std::array<int, 3>{(p >> 11) << 3, ((p >> 5) & 63) << 2, (p & 31) << 3};
+  };
+  constexpr int kPageX = 75, kPageY = 55;
+  for (auto [x, y] : {std::pair{447, 230}, {447, 274}, {447, 320}, {446, 361}}) {
+    for (auto [cx, cy] :
+         {std::pair{0, 0}, {mark->w - 1, 0}, {0, mark->h - 1}, {mark->w - 1, mark->h - 1}}) {
+      SCOPED_TRACE("mark at " + std::to_string(x) + "," + std::to_string(y) + " corner " +
+                   std::to_string(cx) + "," + std::to_string(cy));
+      const auto want = channels(pagePx[(y - kPageY + cy) * page->w + x - kPageX + cx]);
+      const auto got = channels(markPx[cy * mark->w + cx]);
+      for (int c = 0; c < 3; ++c) EXPECT_NEAR(got[c], want[c], 12);
+    }
+  }
+  SDL_FreeSurface(page);
+  SDL_FreeSurface(mark);
 }
 
 TEST(AssetSounds, EverySoundIsMonoPcmInItsFormat) {

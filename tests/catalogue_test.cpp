@@ -96,6 +96,36 @@ TEST_F(TempAssets, BrokenManifestOrSoundIsReportedByName) {
   }
 }
 
+// A damaged image line is reported like a missing file, naming the manifest and the line, and
+// never escapes as anything but an AssetError.
+TEST_F(TempAssets, BadFlagOrKeyColourNamesTheManifestLine) {
+  for (const char* line :
+       {"tilelist 1 a.png 1 0xZZ0000", "tilelist 1 a.png 1 ZZ", "tilelist 1 a.png 1 0x",
+        "tilelist 1 a.png 1 0x1000000", "tilelist 1 a.png 1 0x00FF00junk",
+        "tilelist 1 a.png yes 0x000000", "tilelist 1 a.png 1 0x000000 extra"}) {
+    SCOPED_TRACE(line);
+    writeManifest(std::string("# header\n\n") + line + "\n");
+    Catalogue cat;
+    try {
+      cat.readManifest(dir.string());
+      FAIL() << "expected an error";
+    } catch (const AssetError& e) {
+      const std::string what = e.what();
+      EXPECT_NE(what.find((dir / "manifest.txt").string() + " line 3"), std::string::npos) << what;
+    }
+  }
+  // Both fields may be left out, and the key may be written without 0x.
+  writeManifest("tilelist 1 a.png\ntilelist 2 a.png 0\ntilelist 3 a.png 1 ffffff\n");
+  writePng("a.png", 4, 4, 0x00FF00);
+  Catalogue cat;
+  cat.readManifest(dir.string());
+  cat.loadImages();
+  EXPECT_TRUE(cat.image(ImageList::tilelist, 1).transparent);
+  EXPECT_EQ(cat.image(ImageList::tilelist, 1).keyColour, 0u);
+  EXPECT_FALSE(cat.image(ImageList::tilelist, 2).transparent);
+  EXPECT_EQ(cat.image(ImageList::tilelist, 3).keyColour, 0xFFFFFFu);
+}
+
 TEST_F(TempAssets, LoadsOnlyTheListsAskedFor) {
   writePng("a.png", 4, 4, 0x00FF00);
   writeManifest("welcome 0 a.png 0 0x000000\nlevellist 1 a.png 1 0x000000\n");

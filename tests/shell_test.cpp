@@ -9,10 +9,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <thread>
 
+#include "app/desktop.h"
 #include "app/display.h"
 #include "app/main_form.h"
 #include "app/score_report.h"
@@ -62,6 +65,37 @@ TEST(MouseMapping, BarsAndCornersOfAWideScreen) {
   EXPECT_EQ(windowToGame(10, 300, 1366, 768).x, 0);
   EXPECT_EQ(windowToGame(1360, 300, 1366, 768).x, 799);
   EXPECT_EQ(windowToGame(400, 300, 800, 600).x, 400) << "an 800 x 600 window maps one to one";
+}
+
+// --- Display -------------------------------------------------------------------------------
+
+TEST(GameDisplay, AStillFrameIsShownAgainAfterAWhileOnANewOutputSizeOrAfterInvalidate) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  SDL_Window* win = SDL_CreateWindow("t", 0, 0, kScreenW, kScreenH, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(win, nullptr) << SDL_GetError();
+  {
+    Display display(win);
+    ASSERT_TRUE(display.open()) << SDL_GetError();
+    Screen screen;
+    screen.fillScreen(0x00FF00);
+    uint64_t t = 1000;
+    EXPECT_TRUE(display.present(screen, t));
+    EXPECT_FALSE(display.present(screen, t += 30)) << "the same frame is not sent again at once";
+    EXPECT_TRUE(display.present(screen, t += Display::kRefreshMs)) << "but after a while";
+    EXPECT_FALSE(display.present(screen, t += 30));
+
+    // The window grows to full screen after the first frame went out.
+    SDL_SetWindowSize(win, 1280, 720);
+    EXPECT_TRUE(display.present(screen, t += 30)) << "shown again at the new size";
+    EXPECT_FALSE(display.present(screen, t += 30));
+
+    display.invalidate();
+    EXPECT_TRUE(display.present(screen, t += 30));
+    screen.fillScreen(0x0000FF);
+    EXPECT_TRUE(display.present(screen, t += 30)) << "a changed frame";
+  }
+  SDL_DestroyWindow(win);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 // --- Timers --------------------------------------------------------------------------------
@@ -167,6 +201,184 @@ TEST_F(GameTest, EscapeTogglesTheMenuAndLeavesTheOptions) {
   EXPECT_FALSE(g.optionsOpen);
   FormKeyDown(g, 'a');
   EXPECT_FALSE(g.menuOpen) << "other keys do nothing here";
+}
+
+// --- Quick clicks ---------------------------------------------------------------------------
+
+// Records the click each frame starts with: the cursor is read at the start of every frame,
+// before any screen handles a click. It reads no cursor, so positions stay those of the events.
+struct FrameProbe : Host {
+  explicit FrameProbe(const Game& g) : g(g) {}
+  const Game& g;
+  std::vector<std::pair<int, std::string>> seen;
+  bool cursor(int&, int&) override {
+    seen.emplace_back(g.mouseButton, g.mouseEdge);
+    return false;
+  }
+  void sendScore(const std::string&, int, int) override {}
+  void pause(int) override {}
+  void message(const std::string&) override {}
+  void close() override {}
+};
+
+// A shown, focused game window fed with SDL events, its frames run one by one.
+class QuickClick : public ::testing::Test {
+ protected:
+  using Seen = std::pair<int, std::string>;
+  static void SetUpTestSuite() { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0); }
+  static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+  void SetUp() override {
+    ASSERT_TRUE(form.create()) << SDL_GetError();
+    form.FormShow();
+    window(SDL_WINDOWEVENT_FOCUS_GAINED);
+    g.host = &probe;
+    g.nameEntryOpen = false;  // the menu is open; (5, 5) is clear of its entries
+  }
+
+  void send(Uint32 type, Uint8 button = 0, int x = 0, int y = 0) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = button;
+    e.button.x = x;
+    e.button.y = y;
+    form.handleEvent(e);
+  }
+  void window(Uint8 event) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = event;
+    form.handleEvent(e);
+  }
+  void press(Uint8 button, int x, int y) { send(SDL_MOUSEBUTTONDOWN, button, x, y); }
+  void release() { send(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT); }
+  void tap(Uint8 button, int x, int y) {
+    press(button, x, y);
+    release();
+  }
+  // Runs the frame timer 30 ms on; returns what the frame saw if one ran.
+  std::optional<Seen> frame() {
+    now += TMainForm::kFrameMs;
+    const size_t before = probe.seen.size();
+    form.runTimers(now);
+    if (probe.seen.size() == before) return std::nullopt;
+    return probe.seen.back();
+  }
+
+  Catalogue cat;
+  TMainForm form{cat, 5};
+  Game& g = form.game();
+  FrameProbe probe{g};
+  uint64_t now = SDL_GetTicks64();
+};
+
+TEST_F(QuickClick, ATapBetweenTwoFramesIsOneClickInTheNextFrameOnly) {
+  tap(SDL_BUTTON_LEFT, 5, 5);
+  EXPECT_EQ(frame(), Seen(kLeft, "down"));
+  EXPECT_EQ(frame(), Seen(kNoClick, "up")) << "the release applied after the first frame";
+  EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+
+  // Two taps before a frame: the frame sees the last one, once.
+  tap(SDL_BUTTON_LEFT, 5, 5);
+  tap(SDL_BUTTON_RIGHT, 6, 6);
+  EXPECT_EQ(frame(), Seen(kRight, "down"));
+  EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+
+  // No frame runs while the window is minimised, so none has seen the tap yet.
+  tap(SDL_BUTTON_LEFT, 5, 5);
+  window(SDL_WINDOWEVENT_MINIMIZED);
+  EXPECT_EQ(frame(), std::nullopt);
+  window(SDL_WINDOWEVENT_RESTORED);
+  EXPECT_EQ(frame(), Seen(kLeft, "down"));
+  EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+}
+
+TEST_F(QuickClick, HeldPressesAndPanelCodesAreUnchanged) {
+  press(SDL_BUTTON_LEFT, 5, 5);
+  EXPECT_EQ(frame(), Seen(kLeft, "down"));
+  EXPECT_EQ(frame(), Seen(kLeft, "down")) << "a held button is seen in every frame";
+  release();
+  EXPECT_EQ(g.mouseButton, kNoClick) << "a release after a frame saw the press applies at once";
+  EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+
+  g.inventoryOpen = true;
+  g.inventoryPanelX = 570;
+  g.inventoryPanelY = 150;
+  tap(SDL_BUTTON_LEFT, 650, 300);
+  EXPECT_EQ(frame(), Seen(kPanelLeft, "down"));
+  EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+  tap(SDL_BUTTON_RIGHT, 650, 300);
+  EXPECT_EQ(frame(), Seen(kPanelRight, "down"));
+  EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+  tap(SDL_BUTTON_LEFT, 570, 300);
+  EXPECT_EQ(frame(), Seen(kLeft, "down")) << "the panel's left edge belongs to the board";
+}
+
+TEST_F(QuickClick, AConsumedTapOrHeldPressActsOnce) {
+  g.menuOpen = false;
+  g.optionsOpen = true;
+  g.soundOn = true;
+  tap(SDL_BUTTON_LEFT, 480, 245);  // the Game Sounds button
+  frame();
+  EXPECT_FALSE(g.soundOn);
+  EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+  EXPECT_FALSE(g.soundOn) << "toggled once";
+
+  press(SDL_BUTTON_LEFT, 480, 245);
+  frame();
+  EXPECT_TRUE(g.soundOn);
+  EXPECT_EQ(frame(), Seen(kNoClick, "down")) << "consumed while still held";
+  EXPECT_TRUE(g.soundOn);
+  release();
+  EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+}
+
+// --- Keys and windows ------------------------------------------------------------------------
+
+TEST(GameWindowEvents, NothingTypedBeforeTheWindowIsShownReachesTheGame) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  {
+    Catalogue cat;
+    TMainForm form(cat, 5);
+    ASSERT_TRUE(form.create()) << SDL_GetError();
+    Game& g = form.game();
+    g.nameEntryOpen = true;
+    g.menuOpen = false;
+    EXPECT_FALSE(SDL_IsTextInputActive()) << "no text input while the welcome picture shows";
+    auto type = [&](const char* text) {
+      SDL_Event e{};
+      e.type = SDL_TEXTINPUT;
+      std::snprintf(e.text.text, sizeof e.text.text, "%s", text);
+      form.handleEvent(e);
+      e = {};
+      e.type = SDL_KEYDOWN;
+      e.key.keysym.sym = SDLK_ESCAPE;
+      form.handleEvent(e);
+    };
+    type("ab");
+    EXPECT_EQ(g.typedCount, 0);
+    EXPECT_FALSE(g.menuOpen);
+
+    form.FormShow();
+    EXPECT_TRUE(SDL_IsTextInputActive());
+    type("ab");
+    EXPECT_EQ(g.typedCount, 2);
+    EXPECT_TRUE(g.menuOpen);
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+TEST(EventWindow, EveryInputEventIsRoutedByTheWindowItNames) {
+  // Every window-bound event starts with type, timestamp and window id, in the same places.
+  for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP, SDL_TEXTINPUT, SDL_TEXTEDITING, SDL_MOUSEBUTTONDOWN,
+                      SDL_MOUSEBUTTONUP, SDL_MOUSEMOTION, SDL_MOUSEWHEEL, SDL_WINDOWEVENT}) {
+    SDL_Event e{};
+    e.type = type;
+    e.window.windowID = 7;
+    EXPECT_EQ(eventWindow(e), 7u) << "event type " << type;
+  }
+  SDL_Event reset{};
+  reset.type = SDL_RENDER_DEVICE_RESET;
+  EXPECT_EQ(eventWindow(reset), 0u);
 }
 
 // --- Level clock ---------------------------------------------------------------------------

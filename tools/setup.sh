@@ -8,8 +8,8 @@ cd "$(dirname "$0")/.."
 
 build_pkgs=(cmake g++ ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
   libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libpq-dev)
-test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick matchbox-window-manager python3
-  postgresql chromium)
+test_pkgs=(libgtest-dev xvfb xauth xdotool wmctrl x11-utils imagemagick matchbox-window-manager
+  python3 postgresql chromium)
 
 pkgs=("${build_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")

@@ -57,7 +57,7 @@ def _items():
         items("selectlist", [i], size, False)
     items("selectlist", [10], (640, 480))
     items("selectlist", [11], (640, 480), False)
-    items("selectlist", [12], (75, 34))
+    items("selectlist", [12], (75, 34), False)
     items("selectlist", [13, 14], (320, 240), False)
     items("selectlist", [15], (265, 265))
     items("selectlist", [16], (43, 19), False)

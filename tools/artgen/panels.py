@@ -183,7 +183,14 @@ def options_page():
 
 
 def off_mark():
+    # Drawn opaque over the ON buttons, so its corners show the page's own night sky at the
+    # height of the middle rows rather than a key colour.
     s, ctx = surface(75, 34)
+    rows_top = sum(y for _, (_, y), _ in OPTION_ROWS) / len(OPTION_ROWS) - OPTIONS_AT[1]
+    ctx.save()
+    ctx.translate(0, -rows_top)
+    night_fill(ctx, 75, 480)
+    ctx.restore()
     button(ctx, 1, 1, 73, 32, "OFF", size=20, colour=(1.0, 0.45, 0.40), glow=(1, 0.2, 0.1),
            fill_top=(0.34, 0.08, 0.08), fill_bottom=(0.14, 0.03, 0.04), border=(0.9, 0.3, 0.25))
     return to_rgba(s)
