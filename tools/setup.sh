@@ -6,9 +6,11 @@ set -euo pipefail
 mode="${1:-play}"
 cd "$(dirname "$0")/.."
 
+# dpkg-dev and file let `cpack -G DEB` find the package's library dependencies.
 build_pkgs=(cmake g++ ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
-  libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev)
-test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick matchbox-window-manager python3)
+  libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev dpkg-dev file)
+test_pkgs=(libgtest-dev xvfb xauth xdotool x11-utils imagemagick matchbox-window-manager python3
+  desktop-file-utils appstream)
 
 pkgs=("${build_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")
