@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/desktop.h"
+#include "app/folders.h"
 #include "app/main_form.h"
 #include "app/welcome.h"
 #include "media/catalogue.h"
@@ -34,16 +35,23 @@ void trace(const char* what) {
   if (on) std::fprintf(stderr, "morvane: %s %.0f ms after launch\n", what, msSinceLaunch());
 }
 
-[[noreturn]] void fatal(const std::string& text, SDL_Window* parent = nullptr) {
+// Tells the player on stderr and in a message box over `parent`.
+void tell(Uint32 kind, const std::string& text, SDL_Window* parent) {
   std::fprintf(stderr, "morvane: %s\n", text.c_str());
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Morvane", text.c_str(), parent);
+  SDL_ShowSimpleMessageBox(kind, "Morvane", text.c_str(), parent);
+}
+
+[[noreturn]] void fatal(const std::string& text, SDL_Window* parent = nullptr) {
+  tell(SDL_MESSAGEBOX_ERROR, text, parent);
   SDL_Quit();
   std::exit(1);
 }
 
 std::string assetsDir() {
-  const char* env = std::getenv("MORVANE_ASSETS");
-  return env && *env ? env : MORVANE_ASSETS_DIR;
+  char* base = SDL_GetBasePath();
+  const std::string programDir = base ? base : "";
+  SDL_free(base);
+  return mv::catalogueFolder(std::getenv("MORVANE_ASSETS"), programDir, MORVANE_ASSETS_DIR);
 }
 
 uint64_t freshSeed() {
@@ -76,6 +84,12 @@ int main(int, char**) {
     if (!welcome.create(cat))
       fatal(std::string("cannot open the welcome window: ") + SDL_GetError());
     trace("welcome picture shown");
+
+    // The player files live in the user's data folder, made the working directory before the
+    // game window reads them.
+    const mv::DataFolder data =
+        mv::enterDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    if (!data.warning.empty()) tell(SDL_MESSAGEBOX_WARNING, data.warning, welcome.window());
 
     try {
       cat.loadImages([](mv::ImageList l) { return l != mv::ImageList::welcome; });

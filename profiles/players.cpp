@@ -1,5 +1,7 @@
 #include "profiles/players.h"
 
+#include <array>
+#include <filesystem>
 #include <fstream>
 
 #include "board/level.h"
@@ -59,12 +61,29 @@ bool loadgamenames(Game& g) {
   return true;
 }
 
-bool savegamenames(Game& g) {
+namespace {
+
+bool writePlayerList(const std::array<bool, 4>& options, const std::string& playerName,
+                     const std::array<std::string, kPlayerSlots + 1>& slots) {
   LineWriter out;
-  for (bool Game::*option : kOptions) out.integer(g.*option ? 1 : 0);
-  out.text(g.playerName);
-  for (int k = 1; k <= kPlayerSlots; ++k) out.text(g.playerList[k]);
+  for (bool on : options) out.integer(on ? 1 : 0);
+  out.text(playerName);
+  for (int k = 1; k <= kPlayerSlots; ++k) out.text(slots[k]);
   return replaceFile(kPlayerListFile, out.content());
+}
+
+}  // namespace
+
+bool savegamenames(Game& g) {
+  std::array<bool, 4> options{};
+  for (size_t i = 0; i < options.size(); ++i) options[i] = g.*kOptions[i];
+  return writePlayerList(options, g.playerName, g.playerList);
+}
+
+bool seedgamenames() {
+  std::error_code ec;
+  if (std::filesystem::exists(kPlayerListFile, ec)) return true;
+  return writePlayerList({true, true, true, true}, kNewPlayerName, {});
 }
 
 bool addtogamelist(Game& g) {

@@ -11,12 +11,17 @@ struct Game;
 inline constexpr const char* kPlayerListFile = "gamenames.dat";
 inline constexpr int kPlayerSlots = 5;
 inline constexpr int kNameLength = 12;
+// The current player of the list delivered with the game: the first start asks for a name.
+inline constexpr const char* kNewPlayerName = "GUEST";
 
 // Reads the list: four option lines (0 turns an option off, any other number leaves it), the
 // current player and the five slots. A missing file changes nothing.
 bool loadgamenames(Game& g);
 // Writes the list whole from the current state.
 bool savegamenames(Game& g);
+// Writes the list delivered with the game unless the working directory holds one already: all
+// options on, kNewPlayerName as the current player and five free slots. True when a list is there.
+bool seedgamenames();
 
 // The typed name: the used cells joined in order.
 std::string typedCells(const Game& g);

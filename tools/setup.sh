@@ -6,10 +6,12 @@ set -euo pipefail
 mode="${1:-play}"
 cd "$(dirname "$0")/.."
 
+# dpkg-dev and file let `cpack -G DEB` find the package's library dependencies.
 build_pkgs=(cmake g++ ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
-  libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libpq-dev)
+  libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libpq-dev
+  dpkg-dev file)
 test_pkgs=(libgtest-dev xvfb xauth xdotool wmctrl x11-utils imagemagick matchbox-window-manager
-  python3 postgresql chromium)
+  python3 postgresql chromium desktop-file-utils appstream)
 
 pkgs=("${build_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")
@@ -30,6 +32,14 @@ cmake --build build
 
 case "$mode" in
   play) exec ./build/app/morvane ;;
-  test) ctest --test-dir build --output-on-failure -j2 ;;
+  test)
+    # The score store's tests also run against a throw-away PostgreSQL server, unless one is
+    # named already.
+    if [ -n "${MORVANE_TEST_POSTGRES_URL:-}" ]; then
+      ctest --test-dir build --output-on-failure -j2
+    else
+      bash tools/with_postgres.sh ctest --test-dir build --output-on-failure -j2
+    fi
+    ;;
   *) echo "usage: $0 play|test" >&2; exit 2 ;;
 esac

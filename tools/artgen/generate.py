@@ -92,6 +92,7 @@ def main():
     cat = Memory(catalogue.ASSETS)
     import font
     import gems
+    import icon
     import panels
     import scenes
     import sounds
@@ -106,6 +107,7 @@ def main():
     panels.build(cat, charm)
     cat.check_complete()
     cat.write_manifest()
+    icon.build()
     t1 = time.time()
     if not args.no_sounds:
         sounds.build(cat.root)

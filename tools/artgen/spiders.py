@@ -25,6 +25,12 @@ def spider_pose(k):
     """Pose k of 0..10; 0 and 10 are the two extremes of the stride, so the
     poses played 0..10..0 swing the legs smoothly back and forth."""
     s, ctx = surface(100, 100)
+    draw_spider(ctx, k)
+    return s
+
+
+def draw_spider(ctx, k):
+    """Draws pose k into the 100 x 100 box at the origin of `ctx`."""
     u = (k / 10.0) * 2 - 1
     cx, cy = 50, 45
     ctx.set_line_cap(cairo.LINE_CAP_ROUND)
@@ -100,7 +106,6 @@ def spider_pose(k):
         rgb(ctx, (0.95, 0.15, 0.10))
         ctx.arc(cx + ex, cy + ey, r, 0, 2 * math.pi)
         ctx.fill()
-    return s
 
 
 def small_spider():
