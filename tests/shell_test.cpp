@@ -216,6 +216,7 @@ struct FrameProbe : Host {
     return false;
   }
   void sendScore(const std::string&, int, int) override {}
+  std::string leaderboardPage() override { return {}; }
   void pause(int) override {}
   void message(const std::string&) override {}
   void close() override {}
