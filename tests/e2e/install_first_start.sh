@@ -5,30 +5,17 @@
 # exit through the menu, and check that the player's files are in the user's data folder and
 # nothing was written in the start folder.
 #   install_first_start.sh BUILD_DIR [SHOT_DIR]
-# The harness guards itself with `timeout -s KILL`; the message box ignores SIGTERM.
 set -euo pipefail
 build="$(realpath "$1")"
-shots="${2:-$(mktemp -d)}"
-mkdir -p "$shots"
+here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=tests/e2e/harness.sh
+source "$here/harness.sh"
+keep_shots "${2:-}"
+under_xvfb 120 "$0" "$build" "$shots"
 
-if [ -z "${E2E_INNER:-}" ]; then
-  export E2E_INNER=1
-  exec timeout -s KILL 120 xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$build" "$shots"
-fi
-
-work="$(mktemp -d)"
+# No player folder made here: the home is empty and XDG_DATA_HOME unset, as for a new user.
 prefix="$work/prefix" home="$work/home" start="$work/start"
 mkdir -p "$home" "$start"
-cleanup() {
-  for p in ${game_pid:-} ${wm_pid:-}; do kill -9 "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "e2e install: $*" >&2
-  exit 1
-}
 
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
   fail "cmake --install failed: $(cat "$work/install.log")"
@@ -52,69 +39,42 @@ points=(
 )
 assets="$prefix/share/morvane"
 picture() { awk -v i="$1" '$1 == "selectlist" && $2 == i { print $3 }' "$assets/manifest.txt"; }
-# Mean colour "r g b" of an n x n box of a picture at (x, y).
-mean() {
-  convert "$1" -crop "$2x$2+$3+$4" +repage -scale '1x1!' \
-    -format '%[fx:round(255*r)] %[fx:round(255*g)] %[fx:round(255*b)]' info:
-}
-near() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x); split(b, y);
-  for (i = 1; i <= 3; i++) if ((x[i] - y[i])^2 > 24^2) exit 1 }'; }
+# Every point's 6 x 6 box of the picture within 24/255 of the 7 x 7 box where the screen shows it.
 name_entry_shown() {
-  local idx px py ox oy want got
+  local shot="$shots/install_name_entry.png" idx px py ox oy want got
+  import -window root "$shot"
   for p in "${points[@]}"; do
     read -r idx px py ox oy <<<"$p"
-    want="$(mean "$assets/$(picture "$idx")" 6 "$px" "$py")"
-    got="$(mean "$1" 7 $((160 + (ox + px) * 6 / 5)) $(((oy + py) * 6 / 5)))"
-    near "$want" "$got" || { mismatch="selectlist $idx ($px, $py): want $want, got $got"; return 1; }
+    want="$(mean_rgb "$assets/$(picture "$idx")" 6 6 "$px" "$py")"
+    got="$(mean_rgb "$shot" 7 7 $((160 + (ox + px) * 6 / 5)) $(((oy + py) * 6 / 5)))"
+    colours_near "$got" "$want" 0.0941 || {
+      echo "(selectlist $idx ($px, $py): want $want, got $got)" >"$work/why"
+      return 1
+    }
   done
 }
 
-# Presses the left button for a few frames at screen (x, y), as a hand would.
-click() { xdotool mousemove "$1" "$2" mousedown 1 sleep 0.15 mouseup 1; }
-
-matchbox-window-manager -use_titlebar no >/dev/null 2>&1 &
-wm_pid=$!
-disown "$wm_pid"
-
+start_window_manager
 cd "$start"
-env -u XDG_DATA_HOME HOME="$home" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy \
-  MORVANE_SCORE_URL=http://127.0.0.1:9 "$prefix/bin/morvane" >"$work/log" 2>&1 &
-game_pid=$!
-
-timeout 20 xdotool search --sync --onlyvisible --name '^Morvane$' >/dev/null ||
-  fail "no welcome window within 20 s: $(cat "$work/log")"
+start_game 20 env -u XDG_DATA_HOME HOME="$home" SDL_AUDIODRIVER=dummy \
+  MORVANE_SCORE_URL=http://127.0.0.1:9 "$prefix/bin/morvane"
 sleep 1
-click 200 150
+held_click 200 150
 xdotool mousemove 1270 700 # off the picture, so no hover highlight
-mismatch="no screenshot"
-for _ in $(seq 20); do
-  sleep 0.5
-  import -window root "$shots/install_name_entry.png"
-  name_entry_shown "$shots/install_name_entry.png" && break
-done
-name_entry_shown "$shots/install_name_entry.png" || fail "no name-entry screen: $mismatch"
+wait_for 10 "no name-entry screen showed" name_entry_shown
 
 data="$home/.local/share/morvane"
 xdotool type --delay 60 tester
 sleep 0.3
-click 592 570 # OK (game 360, 475)
-for _ in $(seq 40); do [ -s "$data/TESTER.dat" ] && break; sleep 0.25; done
-[ -s "$data/TESTER.dat" ] || fail "OK did not save the new player"
+held_click 592 570 # OK (game 360, 475)
+wait_for 10 "OK did not save the new player" test -s "$data/TESTER.dat"
 import -window root "$shots/install_menu.png"
 
-click 640 600 # Exit (game 400, 500)
-# The thank-you box comes after a 2-second black pause; keep pressing OK until the program ends.
-for _ in $(seq 40); do
-  kill -0 "$game_pid" 2>/dev/null || break
-  xdotool key Return
-  sleep 0.5
-done
-kill -0 "$game_pid" 2>/dev/null && fail "the program is still running after the thank-you box"
-wait "$game_pid" || fail "the program ended with a failure: $(cat "$work/log")"
-game_pid=
+held_click 640 600 # Exit (game 400, 500)
+confirm_until_ended 20 "$game_pid"
 
 [ "$(wc -l <"$data/TESTER.dat")" -eq 908 ] || fail "TESTER.dat has $(wc -l <"$data/TESTER.dat") lines"
 [ "$(wc -l <"$data/gamenames.dat")" -eq 10 ] || fail "gamenames.dat does not have 10 lines"
 [ "$(sed -n '5s/\r$//p' "$data/gamenames.dat")" = TESTER ] || fail "gamenames.dat line 5 is not TESTER"
 [ -z "$(ls -A "$start")" ] || fail "files were written in the start folder: $(ls -A "$start")"
-echo "e2e install: installed, validated, name entered, files in $data; screenshots in $shots"
+echo "e2e: installed, validated, name entered, files in $data; screenshots in $shots"

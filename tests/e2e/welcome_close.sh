@@ -11,13 +11,11 @@ under_xvfb 60 "$0" "$game"
 
 start_window_manager
 enter_player_folder Tester
-start_in_background "$game" >"$work/out" 2>"$work/err"
-game_pid=$last_pid
-wait_for 10 "no welcome window appeared" morvane_window
+start_game 10 "$game"
 # Closing before the event loop runs would be queued, not lost; wait until it runs.
 sleep 1
 # wmctrl asks the window manager to close the window, which sends it WM_DELETE_WINDOW.
 wmctrl -c Morvane || fail "the window manager found no window to close"
-wait_for 2 "the program still runs after the welcome window was closed" bash -c "! kill -0 $game_pid"
-wait "$game_pid" || fail "the program ended with a failure: $(cat "$work/err")"
+wait_for 2 "the program still runs after the welcome window was closed" ended "$game_pid"
+finished "$game_pid"
 echo "e2e: closing the welcome window ended the program"

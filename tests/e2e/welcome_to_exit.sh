@@ -6,24 +6,14 @@
 # Clicks are instant (press and release at once), as a touchpad tap.
 set -euo pipefail
 game="$(realpath "$1")"
-shots="${2:-$(mktemp -d)}"
-mkdir -p "$shots"
-shots="$(realpath "$shots")"
 here="$(cd "$(dirname "$0")" && pwd)"
 assets="$here/../../assets"
 # shellcheck source=tests/e2e/harness.sh
 source "$here/harness.sh"
+keep_shots "${2:-}"
 under_xvfb 90 "$0" "$game" "$shots"
 
-# Mean red, green and blue (0..1) of a w x h box of a picture.
-mean_rgb() {
-  convert "$1" -crop "$2x$3+$4+$5" +repage -format "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]" info:
-}
-# Mean brightness (0..1) of a box.
-brightness() {
-  convert "$1" -crop "$2x$3+$4+$5" +repage -colorspace Gray -format "%[fx:mean]" info:
-}
-bright() { awk -v v="$1" 'BEGIN { exit !(v > 0.05) }'; }
+bright() { more_than "$1" 0.05; }
 
 # The 1280 x 720 display shows the 800 x 600 picture at 1.2 times between 160-pixel bars, so the
 # menu page (700 x 600 at game (50, 0)) fills screen x 220..1060. Boxes spread over the whole
@@ -43,8 +33,7 @@ menu_shown() {
     got="$(mean_rgb "$shot" $box)"
     # shellcheck disable=SC2086
     want="$(mean_rgb "$work/menu_expected.png" $box)"
-    awk -v g="$got" -v w="$want" 'BEGIN { split(g, a); split(w, b)
-      for (i = 1; i <= 3; i++) if (a[i] - b[i] > 0.06 || b[i] - a[i] > 0.06) exit 1 }' || {
+    colours_near "$got" "$want" 0.06 || {
       echo "(box $box: mean colour $got, want $want)" >"$work/why"
       return 1
     }
@@ -62,11 +51,7 @@ wait_for 5 "the local score server did not start" test -s "$work/port"
 
 enter_player_folder Tester
 expected_menu
-MORVANE_SCORE_URL="http://127.0.0.1:$(cat "$work/port")" start_in_background "$game" \
-  >"$work/out" 2>"$work/err"
-game_pid=$last_pid
-
-wait_for 10 "no welcome window appeared" morvane_window
+MORVANE_SCORE_URL="http://127.0.0.1:$(cat "$work/port")" start_game 10 "$game"
 sleep 0.5
 import -window root "$shots/welcome.png"
 bright "$(brightness "$shots/welcome.png" 300 200 50 50)" || fail "the welcome picture is black"
@@ -82,8 +67,8 @@ wait_for 15 "no thank-you box appeared after Exit" two_windows
 sleep 0.5
 import -window root "$shots/thanks.png"
 xdotool key Return
-wait_for 5 "the program still runs after OK in the thank-you box" bash -c "! kill -0 $game_pid"
-wait "$game_pid" || fail "the program ended with a failure: $(cat "$work/err")"
+wait_for 5 "the program still runs after OK in the thank-you box" ended "$game_pid"
+finished "$game_pid"
 
 [ -s "$work/request" ] || fail "no score report arrived"
 python3 - "$work/request" <<'PY'
@@ -97,5 +82,5 @@ PY
 
 # Without a sound card the game says so once, and the sound library prints nothing of its own.
 sound_lines="$(grep -ciE 'sound|alsa|audio|pcm' "$work/err" || true)"
-[ "$sound_lines" -le 1 ] || fail "$sound_lines lines about sound on stderr: $(cat "$work/err")"
+[ "$sound_lines" -le 1 ] || fail "$sound_lines lines about sound on stderr"
 echo "e2e: welcome, whole menu, exit and score report all seen; screenshots in $shots"

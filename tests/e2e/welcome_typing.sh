@@ -5,21 +5,15 @@
 #   welcome_typing.sh PATH/TO/morvane [SHOT_DIR]
 set -euo pipefail
 game="$(realpath "$1")"
-shots="${2:-$(mktemp -d)}"
-mkdir -p "$shots"
-shots="$(realpath "$shots")"
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=tests/e2e/harness.sh
 source "$here/harness.sh"
+keep_shots "${2:-}"
 under_xvfb 60 "$0" "$game" "$shots"
-
-# Brightest pixel (0..1) of a w x h box of the screen.
-brightest() { convert "$1" -crop "$2x$3+$4+$5" +repage -colorspace Gray -format "%[fx:maxima]" info:; }
 
 start_window_manager
 enter_player_folder GUEST
-start_in_background "$game" >"$work/out" 2>"$work/err"
-wait_for 10 "no welcome window appeared" morvane_window
+start_game 10 "$game"
 sleep 1
 xdotool type --delay 30 WXYZ
 xdotool mousemove 200 150 click 1
@@ -27,20 +21,20 @@ xdotool mousemove 200 150 click 1
 # written at game (330, 410), screen (556, 492).
 entry_shown() {
   import -window root "$shots/name_entry.png"
-  awk -v v="$(brightest "$shots/name_entry.png" 40 40 600 360)" 'BEGIN { exit !(v > 0.3) }'
+  more_than "$(brightest "$shots/name_entry.png" 40 40 600 360)" 0.3
 }
 wait_for 10 "the name entry screen did not show" entry_shown
 sleep 0.5
 import -window root "$shots/name_entry.png"
 # Past the first character, where the blinking cursor of an empty field stands.
 lit="$(brightest "$shots/name_entry.png" 130 22 568 488)"
-awk -v v="$lit" 'BEGIN { exit !(v < 0.3) }' ||
+more_than 0.3 "$lit" ||
   fail "the name field is not empty (brightest $lit): keys typed on the welcome picture reached the game"
 # Typed now, a name does reach the field.
 xdotool type --delay 30 AB
 typed() {
   import -window root "$shots/name_typed.png"
-  awk -v v="$(brightest "$shots/name_typed.png" 150 22 554 488)" 'BEGIN { exit !(v > 0.5) }'
+  more_than "$(brightest "$shots/name_typed.png" 150 22 554 488)" 0.5
 }
 wait_for 5 "a name typed on the name entry screen did not show" typed
 echo "e2e: keys typed on the welcome picture stayed there; typed on the game they arrive"
