@@ -21,6 +21,7 @@
 #include "media/catalogue.h"
 #include "media/screen.h"
 #include "media/sound.h"
+#include "profiles/textfile.h"
 #include "puzzles/fall.h"
 #include "puzzles/ring.h"
 #include "puzzles/voodoo.h"
@@ -194,6 +195,7 @@ struct Game {
   int typedCount = 0;
   std::string typedText;  // the used cells joined
   int cursorBlink = 0;
+  UnreadFiles unreadFiles;  // the player list or saves that broke off while being read
 };
 
 }  // namespace mv

@@ -44,10 +44,9 @@ std::string typedCells(const Game& g) {
   return std::string(g.typedName.begin() + 1, g.typedName.begin() + 1 + g.typedCount);
 }
 
-bool loadgamenames(Game& g) {
-  std::ifstream file(kPlayerListFile, std::ios::binary);
-  if (!file) return false;
-  LineReader in(file);
+namespace {
+
+bool readNames(Game& g, LineReader& in) {
   for (bool Game::*option : kOptions) {
     int v = 0;
     if (!in.integer(v)) return false;
@@ -59,7 +58,19 @@ bool loadgamenames(Game& g) {
   return true;
 }
 
+}  // namespace
+
+bool loadgamenames(Game& g) {
+  std::ifstream file(kPlayerListFile, std::ios::binary);
+  if (!file) return false;
+  LineReader in(file);
+  const bool whole = readNames(g, in);
+  noteRead(g.unreadFiles, kPlayerListFile, in);
+  return whole;
+}
+
 bool savegamenames(Game& g) {
+  if (!mayReplace(g.unreadFiles, kPlayerListFile)) return false;
   LineWriter out;
   for (bool Game::*option : kOptions) out.integer(g.*option ? 1 : 0);
   out.text(g.playerName);

@@ -13,9 +13,10 @@ inline constexpr int kPlayerSlots = 5;
 inline constexpr int kNameLength = 12;
 
 // Reads the list: four option lines (0 turns an option off, any other number leaves it), the
-// current player and the five slots. A missing file changes nothing.
+// current player and the five slots. A missing file changes nothing; a failed read keeps the
+// values still to come.
 bool loadgamenames(Game& g);
-// Writes the list whole from the current state.
+// Writes the list whole from the current state, unless its reading broke off in this run.
 bool savegamenames(Game& g);
 
 // The typed name: the used cells joined in order.

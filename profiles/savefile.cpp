@@ -94,7 +94,7 @@ bool playerFields(Io& io, Game& g) {
 }  // namespace
 
 bool savegamedata(Game& g, const std::string& name) {
-  if (!safePlayerName(name)) return false;
+  if (!safePlayerName(name) || !mayReplace(g.unreadFiles, playerFileName(name))) return false;
   Writing w;
   playerFields(w, g);
   return replaceFile(playerFileName(name), w.out.content());
@@ -109,7 +109,9 @@ bool loadgamedata(Game& g, const std::string& name) {
   std::ifstream file(playerFileName(name), std::ios::binary);
   if (!file) return false;
   Reading r{LineReader(file)};
-  return playerFields(r, g);
+  const bool whole = playerFields(r, g);
+  noteRead(g.unreadFiles, playerFileName(name), r.in);
+  return whole;
 }
 
 }  // namespace mv

@@ -21,13 +21,15 @@ bool safeNameCharacter(int c);
 std::string playerFileName(const std::string& name);
 
 // Writes the whole file from the current state, replacing the earlier one only once the new one
-// is complete. Nothing is written for a name that is not safe. False when nothing was written.
+// is complete. Nothing is written for a name that is not safe, nor over a file whose reading broke
+// off in this run. False when nothing was written.
 bool savegamedata(Game& g, const std::string& name);
 // Whether the player has a save file that can be opened.
 bool hasSaveFile(const std::string& name);
 // Reads the file into the state value by value. A missing file or an unsafe name changes
 // nothing; past the end of the file integers read 0 and texts empty; a line with no valid
-// integer where one belongs ends the reading there. Dissolving cells come back still.
+// integer where one belongs, or a failed read, ends the reading there. Dissolving cells come back
+// still.
 bool loadgamedata(Game& g, const std::string& name);
 
 }  // namespace mv
