@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/game.h"
+#include "items/cells.h"
 #include "profiles/textfile.h"
 
 namespace mv {
@@ -91,6 +92,40 @@ bool playerFields(Io& io, Game& g) {
   return true;
 }
 
+constexpr int kHintsDone = 5;
+
+bool hasPicture(int kind) {
+  return kind >= 0 && kind < kImageLists[static_cast<size_t>(ImageList::gemlist)].count;
+}
+
+// An item as the game could have made it, or no item.
+template <class It>
+void boundItem(It& item) {
+  if (!hasPicture(item.kind)) {
+    item = It{};
+    return;
+  }
+  item.width = std::clamp(item.width, 0, 1);
+  item.height = std::clamp(item.height, 0, 1);
+  item.value = std::clamp(item.value, -kMaxItemValue, kMaxItemValue);
+}
+
+// Keeps every value the game can write and brings the impossible ones into range, so that a
+// damaged or hand-edited file can't hang the game or overflow what counts with them.
+void boundLoaded(Game& g) {
+  g.level = std::min(g.level, kMaxLevel);
+  g.score = std::clamp(g.score, -kMaxScore, kMaxScore);
+  if (g.hintStep < 0 || g.hintStep > kHintsDone) g.hintStep = kHintsDone;
+  if (g.runePiecesGiven < 0 || g.runePiecesGiven >= kRunePieces) g.runePiecesGiven = 0;
+  Item held = helditem(g);
+  boundItem(held);
+  hold(g, held);
+  for (auto& column : g.inventoryGrid)
+    for (InventoryCell& c : column) boundItem(c);
+  for (auto& column : g.charmGrid)
+    for (InventoryCell& c : column) boundItem(c);
+}
+
 }  // namespace
 
 bool savegamedata(Game& g, const std::string& name) {
@@ -111,6 +146,7 @@ bool loadgamedata(Game& g, const std::string& name) {
   Reading r{LineReader(file)};
   const bool whole = playerFields(r, g);
   noteRead(g.unreadFiles, playerFileName(name), r.in);
+  boundLoaded(g);
   return whole;
 }
 

@@ -11,6 +11,15 @@ struct Game;
 
 inline constexpr int kSaveFileLines = 908;
 
+// The highest level a save file can bring back. Play can't get near it: even at one level every
+// two seconds, ten million levels take over seven months without a break. A higher level read
+// from a file comes back as this one, so nothing that counts with the level can overflow.
+inline constexpr int kMaxLevel = 10'000'000;
+// The largest score either way, and the largest item value either way, a save file can bring
+// back; both lie far beyond what play hands out, and leave room to count on without overflow.
+inline constexpr int kMaxScore = 1'000'000'000;
+inline constexpr int kMaxItemValue = 1'000'000;
+
 // Whether `name` can name a save file safely: no path separators, control characters or
 // characters that file systems refuse, not only dots, not a device name and not the player
 // list's own name. The empty name (no player listed) is allowed and names ".dat".
@@ -29,7 +38,10 @@ bool hasSaveFile(const std::string& name);
 // Reads the file into the state value by value. A missing file or an unsafe name changes
 // nothing; past the end of the file integers read 0 and texts empty; a line with no valid
 // integer where one belongs, or a failed read, ends the reading there. Dissolving cells come back
-// still.
+// still. Values the game can't have written are brought into range: the level, score and item
+// values to the limits above, hint progress outside 0..5 to 5 (done), rune pieces handed out
+// outside 0..15 to 0, item widths and heights to 0 or 1, and an item whose kind has no picture
+// leaves its cell (or the hand) free.
 bool loadgamedata(Game& g, const std::string& name);
 
 }  // namespace mv

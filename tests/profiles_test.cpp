@@ -147,7 +147,7 @@ TEST_F(ProfilesTest, RoundTripRestoresEverythingButDissolving) {
       cell.dissolving = true;
     }
   for (int c = 1; c <= kCharmCols; ++c)
-    for (int r = 1; r <= kCharmRows; ++r) g.charmGrid[c][r].kind = 40 + c * 4 + r;
+    for (int r = 1; r <= kCharmRows; ++r) g.charmGrid[c][r].kind = 20 + c * 4 + r;
   ASSERT_TRUE(savegamedata(g, "ROUND"));
 
   Headless other;
@@ -179,7 +179,7 @@ TEST_F(ProfilesTest, RoundTripRestoresEverythingButDissolving) {
       EXPECT_FALSE(b.dissolving);
     }
   for (int c = 1; c <= kCharmCols; ++c)
-    for (int r = 1; r <= kCharmRows; ++r) EXPECT_EQ(back.charmGrid[c][r].kind, 40 + c * 4 + r);
+    for (int r = 1; r <= kCharmRows; ++r) EXPECT_EQ(back.charmGrid[c][r].kind, 20 + c * 4 + r);
 }
 
 TEST_F(ProfilesTest, ShortFileEmptiesWhatComesAfterIt) {
