@@ -4,6 +4,7 @@
 
 #include "board/level.h"
 #include "core/game.h"
+#include "media/utf8.h"
 #include "profiles/savefile.h"
 #include "profiles/textfile.h"
 
@@ -17,6 +18,12 @@ constexpr int kEnter = 13, kEscape = 27, kBackspace = 8;
 
 char upperCased(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Spaces of every script: names hold none.
+bool space(char32_t c) {
+  return c == ' ' || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F ||
+         c == 0x205F || c == 0x3000;
 }
 
 bool sameName(const std::string& a, const std::string& b) {
@@ -41,7 +48,9 @@ int freeSlot(const Game& g) {
 }  // namespace
 
 std::string typedCells(const Game& g) {
-  return std::string(g.typedName.begin() + 1, g.typedName.begin() + 1 + g.typedCount);
+  std::string name;
+  for (int i = 1; i <= g.typedCount; ++i) name += utf8(g.typedName[i]);
+  return name;
 }
 
 namespace {
@@ -112,11 +121,13 @@ void FormKeyPress(Game& g, int key) {
     default:
       break;
   }
-  if (key == ' ' || !safeNameCharacter(key)) {
+  const auto c = static_cast<char32_t>(key);
+  if (key < 0 || space(c) || !safeNameCharacter(c) || !g.canvas.canDraw(c)) {
     g.sound.beep();
     return;
   }
-  if (g.typedCount < kNameLength) g.typedName[++g.typedCount] = upperCased(static_cast<char>(key));
+  if (g.typedCount < kNameLength)
+    g.typedName[++g.typedCount] = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
 }
 
 }  // namespace mv

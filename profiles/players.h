@@ -27,9 +27,10 @@ std::string typedCells(const Game& g);
 // refused with a beep and nothing changes. True when the player was added.
 bool addtogamelist(Game& g);
 
-// Typed characters while the name-entry screen is open: Enter adds the player, Backspace removes
-// the last character, and up to 12 name characters are taken, upper-cased. Space and characters
-// a file name cannot hold are refused with a beep.
+// Typed characters (code points) while the name-entry screen is open: Enter adds the player,
+// Backspace removes the last character, and up to 12 name characters of any script are taken,
+// a-z upper-cased. Spaces, characters a file name cannot hold and characters the text canvas
+// has no picture for are refused with a beep.
 void FormKeyPress(Game& g, int key);
 
 }  // namespace mv

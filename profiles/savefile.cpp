@@ -8,18 +8,41 @@
 
 #include "core/game.h"
 #include "items/cells.h"
+#include "media/utf8.h"
 #include "profiles/textfile.h"
 
 namespace mv {
 
-bool safeNameCharacter(int c) {
+namespace {
+
+bool inRange(char32_t c, char32_t low, char32_t high) {
+  return c >= low && c <= high;
+}
+
+// Characters that draw nothing or turn the text around, which would let two names look alike.
+bool invisibleFormat(char32_t c) {
+  return c == 0xAD || inRange(c, 0x600, 0x605) || c == 0x61C || c == 0x6DD || c == 0x70F ||
+         c == 0x180E || inRange(c, 0x200B, 0x200F) || inRange(c, 0x2028, 0x202E) ||
+         inRange(c, 0x2060, 0x206F) || c == 0xFEFF || inRange(c, 0xFFF9, 0xFFFB) ||
+         inRange(c, 0xE0000, 0xE007F);
+}
+
+bool noCharacter(char32_t c) {
+  return c > 0x10FFFF || inRange(c, 0xD800, 0xDFFF) || inRange(c, 0xFDD0, 0xFDEF) ||
+         (c & 0xFFFE) == 0xFFFE || c == kNotUtf8;
+}
+
+}  // namespace
+
+bool safeNameCharacter(char32_t c) {
   static constexpr std::string_view kRefused = "/\\:*?\"<>|";
-  return c >= 32 && c <= 126 && kRefused.find(static_cast<char>(c)) == std::string_view::npos;
+  if (c < 0x80) return c >= 32 && c != 127 && kRefused.find(static_cast<char>(c)) == kRefused.npos;
+  return c >= 0xA0 && !invisibleFormat(c) && !noCharacter(c);
 }
 
 bool safePlayerName(const std::string& name) {
-  for (const char ch : name)
-    if (!safeNameCharacter(static_cast<unsigned char>(ch))) return false;
+  for (size_t at = 0; at < name.size();)
+    if (!safeNameCharacter(nextCodePoint(name, at))) return false;
   if (!name.empty() && name.find_first_not_of('.') == std::string::npos) return false;
   std::string upper = name;
   std::transform(upper.begin(), upper.end(), upper.begin(),
