@@ -379,7 +379,7 @@ void expectCellsInRange(const Grid& grid) {
 // Every value loaded is one the game can work with.
 void expectInRange(const Game& g) {
   EXPECT_LE(g.level, kMaxLevel);
-  EXPECT_LE(std::abs(g.score), kMaxScore + 10'000'000);
+  EXPECT_LE(std::abs(g.score), kMaxScore);
   EXPECT_GE(g.hintStep, 0);
   EXPECT_LE(g.hintStep, 5);
   EXPECT_GE(g.runePiecesGiven, 0);
