@@ -388,6 +388,13 @@ void expectInRange(const Game& g) {
   expectCellsInRange(g.charmGrid);
 }
 
+// The good save moved to a level of any kind, so that every board and puzzle gets played.
+std::vector<std::string> anyLevel(std::vector<std::string> save, FileDamager& d) {
+  save[0] = std::to_string(d.pick(1, 200));
+  save[1] = std::to_string(d.pick(1, 6));
+  return save;
+}
+
 struct RunFigures {
   int files = 0, frames = 0;
   double seconds = 0;
@@ -404,7 +411,7 @@ RunFigures damagedFileRun(const Catalogue& pictures, const GoodFiles& good, uint
     Headless h;
     h.cat = pictures;
     Game& g = h.game;
-    std::ofstream("ANNA.dat", std::ios::binary) << d.damage(good.save, true);
+    std::ofstream("ANNA.dat", std::ios::binary) << d.damage(anyLevel(good.save, d), true);
     std::ofstream("gamenames.dat", std::ios::binary) << d.damage(good.list, false);
     FormCreate(g, seed + i);
     expectInRange(g);
@@ -413,7 +420,7 @@ RunFigures damagedFileRun(const Catalogue& pictures, const GoodFiles& good, uint
     playFrames(g, d, frames);
     fig.frames += frames;
     if (i % 2 == 1) {
-      std::ofstream("ANNA.dat", std::ios::binary) << d.damage(good.save, true);
+      std::ofstream("ANNA.dat", std::ios::binary) << d.damage(anyLevel(good.save, d), true);
       loadgamedata(g, "ANNA");
       expectInRange(g);
       newlevel(g);
