@@ -45,16 +45,6 @@ int freeSlot(const Game& g) {
   return 0;
 }
 
-}  // namespace
-
-std::string typedCells(const Game& g) {
-  std::string name;
-  for (int i = 1; i <= g.typedCount; ++i) name += utf8(g.typedName[i]);
-  return name;
-}
-
-namespace {
-
 bool readNames(Game& g, LineReader& in) {
   for (bool Game::*option : kOptions) {
     int v = 0;
@@ -68,6 +58,12 @@ bool readNames(Game& g, LineReader& in) {
 }
 
 }  // namespace
+
+std::string typedCells(const Game& g) {
+  std::string name;
+  for (int i = 1; i <= g.typedCount; ++i) name += utf8(g.typedName[i]);
+  return name;
+}
 
 bool loadgamenames(Game& g) {
   std::ifstream file(kPlayerListFile, std::ios::binary);
