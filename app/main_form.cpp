@@ -8,6 +8,7 @@
 #include "core/frame.h"
 #include "core/input.h"
 #include "core/startup.h"
+#include "media/utf8.h"
 #include "profiles/players.h"
 
 namespace mv {
@@ -25,16 +26,10 @@ std::unique_ptr<SoundBackend> openSoundDevice(const Catalogue& cat) {
   return backend;
 }
 
-// Hands each character of SDL's UTF-8 text to the game as its code point.
-void typeText(Game& g, const char* utf8) {
-  for (const auto* p = reinterpret_cast<const unsigned char*>(utf8); *p;) {
-    int code = *p++;
-    const int extra = code >= 0xF0 ? 3 : code >= 0xE0 ? 2 : code >= 0xC0 ? 1 : 0;
-    if (extra > 0) code &= 0x3F >> extra;
-    if (code >= 0x80 && extra == 0) code = 0xFFFD;  // a stray continuation byte
-    for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i) code = (code << 6) | (*p++ & 0x3F);
-    FormKeyPress(g, code);
-  }
+// Hands each character of SDL's UTF-8 text to the game as its code point; a malformed byte
+// arrives as the replacement character, which no name takes.
+void typeText(Game& g, std::string_view text) {
+  for (size_t at = 0; at < text.size();) FormKeyPress(g, static_cast<int>(nextCodePoint(text, at)));
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ void newlevel(Game& g) {
   second.matchFlag = 0;
 
   g.goalColour = g.random(1, 4);
-  g.spiderDeathPenalty = g.level == 1 ? 10 : std::min(g.level * 50, 200);
+  g.spiderDeathPenalty = g.level == 1 ? 10 : std::clamp(g.level, 0, 4) * 50;
 
   g.driftDir = 0;
   g.driftTimer = 0;

@@ -21,6 +21,7 @@
 #include "media/catalogue.h"
 #include "media/screen.h"
 #include "media/sound.h"
+#include "profiles/textfile.h"
 #include "puzzles/fall.h"
 #include "puzzles/ring.h"
 #include "puzzles/voodoo.h"
@@ -190,10 +191,11 @@ struct Game {
   // Player selection and name entry.
   std::string createNameLabel;
   std::array<std::string, 6> playerList{};  // slots 1..5; an empty name is a free slot
-  std::array<char, 13> typedName{};         // cells 1..12 of the name being typed
+  std::array<char32_t, 13> typedName{};     // cells 1..12 of the name being typed, a character each
   int typedCount = 0;
   std::string typedText;  // the used cells joined
   int cursorBlink = 0;
+  UnreadFiles unreadFiles;  // the player list or saves that broke off while being read
 };
 
 }  // namespace mv

@@ -1,5 +1,6 @@
 #include "core/intro.h"
 
+#include <algorithm>
 #include <string>
 
 #include "board/smoke.h"
@@ -23,17 +24,19 @@ void animate(Game& g) {
   }
 }
 
-// The player's trail: one footstep per level played, the marker at its end.
+// The player's trail: one footstep per level played, the marker at its end. Only the footsteps
+// that start on the screen are drawn, however high the level.
 void levelMap(Game& g) {
+  constexpr int kTrailX = 90, kStep = 5;
   Image& frame = g.image(ImageList::animationList, 18);
-  int x = 90;
   frame.transparent = false;  // first as an opaque block behind the footsteps
   g.screen.drawImage(frame, 90, 107, 0);
   frame.transparent = true;
-  for (int lv = 1; lv <= g.level; ++lv) {
-    g.screen.drawImage(g.image(ImageList::animationList, 19), x, 110, 0);
-    x += 5;
-  }
+  const int steps = std::max(g.level, 0);
+  const int shown = std::min(steps, (kScreenW - kTrailX + kStep - 1) / kStep);
+  for (int i = 0; i < shown; ++i)
+    g.screen.drawImage(g.image(ImageList::animationList, 19), kTrailX + kStep * i, 110, 0);
+  const int x = kTrailX + kStep * std::min(steps, kScreenW);  // off the screen beyond `shown`
   g.screen.drawImage(frame, 90, 107, 0);
   g.screen.drawImage(g.image(ImageList::animationList, 20), x - 9, 74, 0);
   if (g.chance(3)) makesmoke(g, 450, 465);

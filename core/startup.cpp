@@ -26,7 +26,7 @@ void FormCreate(Game& g, uint64_t seed) {
   loadgamedata(g, g.playerName);
 
   if (g.backgroundIndex > 5 || g.backgroundIndex < 1) g.backgroundIndex = 1;
-  if (g.levelType > 6) g.levelType = 1;
+  if (g.levelType > 6 || g.levelType < 1) g.levelType = 1;
   if (g.level <= 0 || !saved) {
     // No usable save, or none at all: a first player's start, with the Book of Jewels.
     g.level = 1;

@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+#include "media/utf8.h"
+
 extern "C" {
 extern const unsigned char morvane_font_data[];
 extern const uint64_t morvane_font_size;
@@ -33,18 +35,25 @@ TextCanvas::~TextCanvas() {
   TTF_CloseFont(static_cast<TTF_Font*>(font_));
 }
 
-// Each character (the game's 8-bit set read as Latin-1) is rendered once, white on clear, and
-// kept as a coverage mask.
-const TextCanvas::Glyph& TextCanvas::glyph(unsigned char c) {
-  Glyph& g = glyphs_[c];
+bool TextCanvas::canDraw(char32_t c) const {
+  return c >= 32 && TTF_GlyphIsProvided32(static_cast<TTF_Font*>(font_), c) != 0;
+}
+
+char32_t TextCanvas::next(std::string_view text, size_t& at) {
+  const size_t start = at;
+  const char32_t c = nextCodePoint(text, at);
+  return c == kNotUtf8 && at == start + 1 ? static_cast<unsigned char>(text[start]) : c;
+}
+
+// Each character is rendered once, white on clear, and kept as a coverage mask.
+const TextCanvas::Glyph& TextCanvas::glyph(char32_t c) {
+  Glyph& g = c < glyphs_.size() ? glyphs_[c] : moreGlyphs_[c];
   if (g.ready) return g;
   g.ready = true;
   auto* font = static_cast<TTF_Font*>(font_);
   int minx, maxx, miny, maxy;
   if (c < 32 || TTF_GlyphMetrics32(font, c, &minx, &maxx, &miny, &maxy, &g.advance) != 0) return g;
-  const char utf8[3] = {static_cast<char>(c < 0x80 ? c : 0xC0 | (c >> 6)),
-                        static_cast<char>(c < 0x80 ? 0 : 0x80 | (c & 0x3F)), 0};
-  SDL_Surface* raw = TTF_RenderUTF8_Blended(font, utf8, SDL_Color{255, 255, 255, 255});
+  SDL_Surface* raw = TTF_RenderUTF8_Blended(font, utf8(c).c_str(), SDL_Color{255, 255, 255, 255});
   if (!raw) return g;
   SDL_Surface* s = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(raw);
@@ -63,15 +72,15 @@ const TextCanvas::Glyph& TextCanvas::glyph(unsigned char c) {
 
 int TextCanvas::textWidth(std::string_view text) {
   int w = 0;
-  for (unsigned char c : text) w += glyph(c).advance;
+  for (size_t at = 0; at < text.size();) w += glyph(next(text, at)).advance;
   return w;
 }
 
 void TextCanvas::textOut(int x, int y, std::string_view text) {
   if (solid_) screen_.fillRect(x, y, textWidth(text), kLineHeight, 0xFFFF);
   int pen = x;
-  for (unsigned char c : text) {
-    const Glyph& g = glyph(c);
+  for (size_t at = 0; at < text.size();) {
+    const Glyph& g = glyph(next(text, at));
     for (int gy = 0; gy < g.h; ++gy)
       for (int gx = 0; gx < g.w; ++gx)
         if (const uint8_t a = g.coverage[static_cast<size_t>(gy) * g.w + gx])

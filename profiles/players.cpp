@@ -6,6 +6,7 @@
 
 #include "board/level.h"
 #include "core/game.h"
+#include "media/utf8.h"
 #include "profiles/savefile.h"
 #include "profiles/textfile.h"
 
@@ -19,6 +20,12 @@ constexpr int kEnter = 13, kEscape = 27, kBackspace = 8;
 
 char upperCased(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Spaces of every script: names hold none.
+bool space(char32_t c) {
+  return c == ' ' || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F ||
+         c == 0x205F || c == 0x3000;
 }
 
 bool sameName(const std::string& a, const std::string& b) {
@@ -40,16 +47,7 @@ int freeSlot(const Game& g) {
   return 0;
 }
 
-}  // namespace
-
-std::string typedCells(const Game& g) {
-  return std::string(g.typedName.begin() + 1, g.typedName.begin() + 1 + g.typedCount);
-}
-
-bool loadgamenames(Game& g) {
-  std::ifstream file(kPlayerListFile, std::ios::binary);
-  if (!file) return false;
-  LineReader in(file);
+bool readNames(Game& g, LineReader& in) {
   for (bool Game::*option : kOptions) {
     int v = 0;
     if (!in.integer(v)) return false;
@@ -60,8 +58,6 @@ bool loadgamenames(Game& g) {
     if (!in.text(g.playerList[k])) return false;
   return true;
 }
-
-namespace {
 
 bool writePlayerList(const std::array<bool, 4>& options, const std::string& playerName,
                      const std::array<std::string, kPlayerSlots + 1>& slots) {
@@ -74,7 +70,23 @@ bool writePlayerList(const std::array<bool, 4>& options, const std::string& play
 
 }  // namespace
 
+std::string typedCells(const Game& g) {
+  std::string name;
+  for (int i = 1; i <= g.typedCount; ++i) name += utf8(g.typedName[i]);
+  return name;
+}
+
+bool loadgamenames(Game& g) {
+  std::ifstream file(kPlayerListFile, std::ios::binary);
+  if (!file) return false;
+  LineReader in(file);
+  const bool whole = readNames(g, in);
+  noteRead(g.unreadFiles, kPlayerListFile, in);
+  return whole;
+}
+
 bool savegamenames(Game& g) {
+  if (!mayReplace(g.unreadFiles, kPlayerListFile)) return false;
   std::array<bool, 4> options{};
   for (size_t i = 0; i < options.size(); ++i) options[i] = g.*kOptions[i];
   return writePlayerList(options, g.playerName, g.playerList);
@@ -120,11 +132,13 @@ void FormKeyPress(Game& g, int key) {
     default:
       break;
   }
-  if (key == ' ' || !safeNameCharacter(key)) {
+  const auto c = static_cast<char32_t>(key);
+  if (key < 0 || space(c) || !safeNameCharacter(c) || !g.canvas.canDraw(c)) {
     g.sound.beep();
     return;
   }
-  if (g.typedCount < kNameLength) g.typedName[++g.typedCount] = upperCased(static_cast<char>(key));
+  if (g.typedCount < kNameLength)
+    g.typedName[++g.typedCount] = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
 }
 
 }  // namespace mv

@@ -15,9 +15,10 @@ inline constexpr int kNameLength = 12;
 inline constexpr const char* kNewPlayerName = "GUEST";
 
 // Reads the list: four option lines (0 turns an option off, any other number leaves it), the
-// current player and the five slots. A missing file changes nothing.
+// current player and the five slots. A missing file changes nothing; a failed read keeps the
+// values still to come.
 bool loadgamenames(Game& g);
-// Writes the list whole from the current state.
+// Writes the list whole from the current state, unless its reading broke off in this run.
 bool savegamenames(Game& g);
 // Writes the list delivered with the game unless the working directory holds one already: all
 // options on, kNewPlayerName as the current player and five free slots. True when a list is there.
@@ -31,9 +32,10 @@ std::string typedCells(const Game& g);
 // refused with a beep and nothing changes. True when the player was added.
 bool addtogamelist(Game& g);
 
-// Typed characters while the name-entry screen is open: Enter adds the player, Backspace removes
-// the last character, and up to 12 name characters are taken, upper-cased. Space and characters
-// a file name cannot hold are refused with a beep.
+// Typed characters (code points) while the name-entry screen is open: Enter adds the player,
+// Backspace removes the last character, and up to 12 name characters of any script are taken,
+// a-z upper-cased. Spaces, characters a file name cannot hold and characters the text canvas
+// has no picture for are refused with a beep.
 void FormKeyPress(Game& g, int key);
 
 }  // namespace mv

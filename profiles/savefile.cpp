@@ -7,18 +7,42 @@
 #include <string_view>
 
 #include "core/game.h"
+#include "items/cells.h"
+#include "media/utf8.h"
 #include "profiles/textfile.h"
 
 namespace mv {
 
-bool safeNameCharacter(int c) {
+namespace {
+
+bool inRange(char32_t c, char32_t low, char32_t high) {
+  return c >= low && c <= high;
+}
+
+// Characters that draw nothing or turn the text around, which would let two names look alike.
+bool invisibleFormat(char32_t c) {
+  return c == 0xAD || inRange(c, 0x600, 0x605) || c == 0x61C || c == 0x6DD || c == 0x70F ||
+         c == 0x180E || inRange(c, 0x200B, 0x200F) || inRange(c, 0x2028, 0x202E) ||
+         inRange(c, 0x2060, 0x206F) || c == 0xFEFF || inRange(c, 0xFFF9, 0xFFFB) ||
+         inRange(c, 0xE0000, 0xE007F);
+}
+
+bool noCharacter(char32_t c) {
+  return c > 0x10FFFF || inRange(c, 0xD800, 0xDFFF) || inRange(c, 0xFDD0, 0xFDEF) ||
+         (c & 0xFFFE) == 0xFFFE || c == kNotUtf8;
+}
+
+}  // namespace
+
+bool safeNameCharacter(char32_t c) {
   static constexpr std::string_view kRefused = "/\\:*?\"<>|";
-  return c >= 32 && c <= 126 && kRefused.find(static_cast<char>(c)) == std::string_view::npos;
+  if (c < 0x80) return c >= 32 && c != 127 && kRefused.find(static_cast<char>(c)) == kRefused.npos;
+  return c >= 0xA0 && !invisibleFormat(c) && !noCharacter(c);
 }
 
 bool safePlayerName(const std::string& name) {
-  for (const char ch : name)
-    if (!safeNameCharacter(static_cast<unsigned char>(ch))) return false;
+  for (size_t at = 0; at < name.size();)
+    if (!safeNameCharacter(nextCodePoint(name, at))) return false;
   if (!name.empty() && name.find_first_not_of('.') == std::string::npos) return false;
   std::string upper = name;
   std::transform(upper.begin(), upper.end(), upper.begin(),
@@ -91,10 +115,44 @@ bool playerFields(Io& io, Game& g) {
   return true;
 }
 
+constexpr int kHintsDone = 5;
+
+bool hasPicture(int kind) {
+  return kind >= 0 && kind < kImageLists[static_cast<size_t>(ImageList::gemlist)].count;
+}
+
+// An item as the game could have made it, or no item.
+template <class It>
+void boundItem(It& item) {
+  if (!hasPicture(item.kind)) {
+    item = It{};
+    return;
+  }
+  item.width = std::clamp(item.width, 0, 1);
+  item.height = std::clamp(item.height, 0, 1);
+  item.value = std::clamp(item.value, -kMaxItemValue, kMaxItemValue);
+}
+
+// Keeps every value the game can write and brings the impossible ones into range, so that a
+// damaged or hand-edited file can't hang the game or overflow what counts with them.
+void boundLoaded(Game& g) {
+  g.level = std::min(g.level, kMaxLevel);
+  g.score = std::clamp(g.score, -kMaxScore, kMaxScore);
+  if (g.hintStep < 0 || g.hintStep > kHintsDone) g.hintStep = kHintsDone;
+  if (g.runePiecesGiven < 0 || g.runePiecesGiven >= kRunePieces) g.runePiecesGiven = 0;
+  Item held = helditem(g);
+  boundItem(held);
+  hold(g, held);
+  for (auto& column : g.inventoryGrid)
+    for (InventoryCell& c : column) boundItem(c);
+  for (auto& column : g.charmGrid)
+    for (InventoryCell& c : column) boundItem(c);
+}
+
 }  // namespace
 
 bool savegamedata(Game& g, const std::string& name) {
-  if (!safePlayerName(name)) return false;
+  if (!safePlayerName(name) || !mayReplace(g.unreadFiles, playerFileName(name))) return false;
   Writing w;
   playerFields(w, g);
   return replaceFile(playerFileName(name), w.out.content());
@@ -109,7 +167,10 @@ bool loadgamedata(Game& g, const std::string& name) {
   std::ifstream file(playerFileName(name), std::ios::binary);
   if (!file) return false;
   Reading r{LineReader(file)};
-  return playerFields(r, g);
+  const bool whole = playerFields(r, g);
+  noteRead(g.unreadFiles, playerFileName(name), r.in);
+  boundLoaded(g);
+  return whole;
 }
 
 }  // namespace mv

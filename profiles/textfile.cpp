@@ -13,18 +13,27 @@
 
 namespace mv {
 
-bool LineReader::nextLine(std::string& line) {
-  if (!std::getline(in_, line)) return false;
+LineReader::Line LineReader::nextLine(std::string& line) {
+  if (!std::getline(in_, line)) {
+    if (!in_.bad()) return Line::End;
+    stopped_ = broken_ = true;
+    return Line::Failed;
+  }
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+  return Line::Read;
 }
 
 bool LineReader::integer(int& out) {
   if (stopped_) return false;
   std::string line;
-  if (!nextLine(line)) {
-    out = 0;
-    return true;
+  switch (nextLine(line)) {
+    case Line::Failed:
+      return false;
+    case Line::End:
+      out = 0;
+      return true;
+    case Line::Read:
+      break;
   }
   // One number, optionally signed, with blanks around it.
   const size_t first = line.find_first_not_of(" \t");
@@ -45,8 +54,21 @@ bool LineReader::integer(int& out) {
 bool LineReader::text(std::string& out) {
   if (stopped_) return false;
   std::string line;
-  out = nextLine(line) ? line : std::string();
+  const Line got = nextLine(line);
+  if (got == Line::Failed) return false;
+  out = got == Line::Read ? line : std::string();
   return true;
+}
+
+void noteRead(UnreadFiles& unread, const std::string& path, const LineReader& reader) {
+  if (reader.broken())
+    unread.insert(path);
+  else
+    unread.erase(path);
+}
+
+bool mayReplace(const UnreadFiles& unread, const std::string& path) {
+  return unread.count(path) == 0;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <set>
 #include <string>
 
 namespace mv {
@@ -23,21 +24,32 @@ class LineWriter {
 };
 
 // Reads values one line each. Past the end of the file an integer reads as 0 and a text as
-// empty. A line that holds no valid integer where one is expected stops the reading: that read
-// and every later one fail and leave their targets alone.
+// empty. A line that holds no valid integer where one is expected stops the reading, and so does
+// a read that fails (an I/O error is not the end of the file): that read and every later one
+// fail and leave their targets alone.
 class LineReader {
  public:
   explicit LineReader(std::istream& in) : in_(in) {}
   bool integer(int& out);
   bool text(std::string& out);
+  // Whether the reading broke off on a failed read.
+  bool broken() const { return broken_; }
 
  private:
-  // The next line without its line end; false past the end of the file.
-  bool nextLine(std::string& line);
+  enum class Line { Read, End, Failed };
+  // The next line without its line end.
+  Line nextLine(std::string& line);
 
   std::istream& in_;
   bool stopped_ = false;
+  bool broken_ = false;
 };
+
+// Files whose reading broke off on a failed read. They are not written over for the rest of the
+// run, so the progress they hold stays on disk; a later complete read takes a file off the list.
+using UnreadFiles = std::set<std::string>;
+void noteRead(UnreadFiles& unread, const std::string& path, const LineReader& reader);
+bool mayReplace(const UnreadFiles& unread, const std::string& path);
 
 // Writes `content` to `path` through a temporary file in the same directory that is renamed over
 // the old file once it is complete, so a failed or interrupted write leaves the old file as it

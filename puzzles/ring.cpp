@@ -121,13 +121,13 @@ class SlotPass {
   }
 
   // A run needs its first three slots to hold this tile's colour, still; it extends by up to
-  // three more. Every slot of it bursts; the first three hatch only when it extended, the
-  // extension always. Returns the run's length, 0 for none.
+  // three more, never past the edge of the board. Every slot of it bursts; the first three hatch
+  // only when it extended, the extension always. Returns the run's length, 0 for none.
   int run(const Run& cells) {
     const int colour = slot().colour;
     auto qualifies = [&](const Cell& c) {
       const RoundSlot& o = p.at(c.k, c.j);
-      return o.colour == colour && !o.moving;
+      return onBoard(c.k, c.j) && o.colour == colour && !o.moving;
     };
     if (!qualifies(cells[1]) || !qualifies(cells[2])) return 0;
     p.matchFlag = 2;

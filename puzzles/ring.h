@@ -29,8 +29,8 @@ struct RoundSlot {
   int longMatch = 0;  // 1: the tile was last seen in a run of four or more, so it hatches
 };
 
-// Positions (columns) 0..30 and rings (rows) 0..16: the run checks look five slots beyond the
-// board and the shot writes one row below it, always onto a slot holding 0.
+// Positions (columns) 0..30 and rings (rows) 0..16. The run checks look up to five slots beyond
+// the board but count only slots on it; no tile is ever put off the board.
 inline constexpr int kRingCols = 31;
 inline constexpr int kRingRows = 17;
 

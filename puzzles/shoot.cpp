@@ -1,6 +1,8 @@
 // The shooting puzzle: a wall of tiles hangs from the top of a 15 x 10 grid and a shooter below
 // it fires one tile at a time straight up, to stick under the first tile it meets. Runs across
 // or down burst and convert their slots, as on the round puzzle, whose mechanism this is.
+#include <algorithm>
+
 #include "board/runs.h"
 #include "core/game.h"
 #include "puzzles/ring.h"
@@ -49,12 +51,15 @@ void shooter(Game& g, RingPuzzle& p) {
   }
 }
 
-// The shot sticks under the first tile it reaches: the slot below takes its colour.
+// The shot sticks under the first tile it reaches: the slot below takes its colour. A tile of
+// the bottom row can be met only while it is still dropping into place; the shot then lands in
+// that bottom slot, as it does under a column that is full to the bottom, and never below the
+// grid.
 void hit(Game& g, RingPuzzle& p, int c, int r) {
   const RoundSlot& t = p.at(c, r);
   if (p.shotTimer > 0 && t.colour >= 1 && t.colour <= 5 && t.x > p.shooterX - 13 &&
       t.x < p.shooterX + 17 && t.y > p.shotY - 10 && t.y < p.shotY) {
-    p.at(c, r + 1).colour = p.shotColour;
+    p.at(c, std::min(r + 1, kRows)).colour = p.shotColour;
     reload(g, p);
   }
 }

@@ -125,6 +125,47 @@ TEST_F(ShootTest, UnderAFullColumnTheShotRecoloursTheBottomTile) {
   EXPECT_EQ(p.at(8, 11).colour, 0);  // nothing is written below the grid
 }
 
+TEST_F(ShootTest, AShotMeetingATileStillDroppingIntoTheBottomRowLandsInTheBottomSlot) {
+  std::vector<std::string> rows = kWall;
+  const std::string column = "YRGPYRGPY";
+  for (int r = 0; r < 9; ++r) rows[r][7] = column[r];
+  paint(p, rows);
+  p.shotColour = kYellow;
+  fireFrom(tileX(8));
+  frames(6);
+  ASSERT_GT(p.shotTimer, 0);
+  // A green tile two frames into its drop from row 9 to row 10, as the shot comes up to it.
+  RoundSlot& dropping = p.at(8, 10);
+  dropping.colour = kGreen;
+  dropping.y = tileY(10) - 20;
+  dropping.targetX = dropping.x;
+  dropping.targetY = tileY(10);
+  dropping.moving = 1;
+  frames(1);
+  EXPECT_EQ(p.shotTimer, 0) << "the shot met the dropping tile";
+  EXPECT_EQ(p.at(8, 10).colour, kYellow);
+  EXPECT_EQ(p.at(8, 11).colour, 0) << "nothing is written below the grid";
+  // Yellow in rows 9 and 10 is no run: there is no row 11 to make a third.
+  frames(10);
+  rows[9][7] = 'Y';
+  EXPECT_EQ(grid(), lines(rows));
+  EXPECT_EQ(bursting(), lines(std::vector<std::string>(10, std::string(15, '.'))));
+}
+
+TEST_F(ShootTest, SlotsOffTheGridNeverJoinARun) {
+  std::vector<std::string> rows = kWall;
+  rows[8][3] = rows[9][3] = 'R';
+  rows[0][13] = rows[0][14] = 'G';
+  paint(p, rows);
+  // Stray colours just past the bottom row and the last column.
+  p.at(4, 11).colour = p.at(4, 12).colour = kRed;
+  p.at(16, 1).colour = p.at(17, 1).colour = kGreen;
+  frames(1);
+  EXPECT_EQ(bursting(), lines(std::vector<std::string>(10, std::string(15, '.'))));
+  EXPECT_EQ(p.at(4, 11).vanish, 0);
+  EXPECT_EQ(p.at(16, 1).vanish, 0);
+}
+
 TEST_F(ShootTest, AShotThatMeetsNothingIsLostAtTheTop) {
   std::vector<std::string> rows = kWall;
   for (int r = 0; r < 3; ++r) rows[r][1] = ' ';

@@ -12,6 +12,8 @@
 //   120:release           release any button
 //   120:click:X,Y         cursor to (X, Y), press now, release before the next frame
 //   120:key:esc           Esc on the game window
+//   120:key:enter|backspace   Enter or Backspace typed
+//   120:type:TEXT         TEXT (UTF-8) typed, a character at a time
 // The one-second clock ticks every 33 frames. Without --dump the last frame is written.
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +31,8 @@
 #include "core/input.h"
 #include "core/startup.h"
 #include "media/png.h"
+#include "media/utf8.h"
+#include "profiles/players.h"
 
 namespace {
 
@@ -144,6 +148,11 @@ int main(int argc, char** argv) {
         mv::DXDrawMouseUp(g);
       } else if (e.action == "key" && e.arg == "esc") {
         mv::FormKeyDown(g, mv::kKeyEscape);
+      } else if (e.action == "key" && (e.arg == "enter" || e.arg == "backspace")) {
+        mv::FormKeyPress(g, e.arg == "enter" ? 13 : 8);
+      } else if (e.action == "type") {
+        for (size_t at = 0; at < e.arg.size();)
+          mv::FormKeyPress(g, static_cast<int>(mv::nextCodePoint(e.arg, at)));
       } else if (e.action != "move") {
         usage("unknown action " + e.action);
       }

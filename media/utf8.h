@@ -1,0 +1,21 @@
+// UTF-8, the encoding of every text the game keeps: names typed on the keyboard, the player list
+// and the save file names.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace mv {
+
+// What a byte that starts no valid UTF-8 character reads as.
+inline constexpr char32_t kNotUtf8 = 0xFFFD;
+
+// The character starting at `at`, moving `at` past it. A malformed, overlong, cut-short or
+// out-of-range sequence, or an encoded surrogate, reads as kNotUtf8 and moves on by one byte.
+char32_t nextCodePoint(std::string_view text, size_t& at);
+
+// `c` in UTF-8; empty for a value that is no character.
+std::string utf8(char32_t c);
+
+}  // namespace mv
