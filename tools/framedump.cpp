@@ -15,8 +15,11 @@
 //   120:key:enter|backspace   Enter or Backspace typed
 //   120:type:TEXT         TEXT (UTF-8) typed, a character at a time
 // The one-second clock ticks every 33 frames. Without --dump the last frame is written.
+// The game runs in a private temporary folder, so no player file is read from or written to the
+// folder the dumper was started in.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -68,6 +71,26 @@ bool parseXY(const std::string& s, int& x, int& y) {
   std::exit(2);
 }
 
+// A fresh, empty working folder, removed when the dump ends.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string name = (std::filesystem::temp_directory_path() / "framedump-XXXXXX").string();
+    if (!mkdtemp(name.data())) usage("cannot make a scratch folder in " + name);
+    path_ = name;
+    std::filesystem::current_path(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+ private:
+  std::filesystem::path path_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,6 +128,7 @@ int main(int argc, char** argv) {
     }
   }
   if (dump.empty()) dump.insert(frames);
+  out = std::filesystem::absolute(out).string();
 
   mv::Catalogue cat;
   try {
@@ -114,6 +138,7 @@ int main(int argc, char** argv) {
   } catch (const mv::AssetError& e) {
     usage(e.what());
   }
+  const ScratchFolder scratch;
   mv::Screen screen;
   mv::TextCanvas canvas(screen);
   mv::Sound sound(std::make_unique<mv::SilentBackend>(), mv::kSoundCount);
@@ -162,7 +187,10 @@ int main(int argc, char** argv) {
     if (dump.count(f)) {
       char name[64];
       std::snprintf(name, sizeof name, "/frame_%04d.png", f);
-      if (!mv::writePng(screen, out + name)) usage("cannot write " + out + name);
+      if (!mv::writePng(screen, out + name)) {
+        std::fprintf(stderr, "framedump: cannot write %s%s\n", out.c_str(), name);
+        return 2;  // leaves through the scratch folder's clean-up
+      }
       std::printf("%s%s\n", out.c_str(), name);
     }
   }
