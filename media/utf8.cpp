@@ -34,6 +34,38 @@ char32_t nextCodePoint(std::string_view text, size_t& at) {
   return c;
 }
 
+namespace {
+
+// The character at `at`, moving past it; false when its first byte starts no valid character
+// (a text may well hold U+FFFD itself, which is no error).
+bool nextValid(std::string_view text, size_t& at, char32_t& c) {
+  const size_t start = at;
+  c = nextCodePoint(text, at);
+  return c != kNotUtf8 || at > start + 1;
+}
+
+}  // namespace
+
+bool decodeUtf8(std::string_view text, std::u32string& out) {
+  out.clear();
+  for (size_t at = 0; at < text.size();) {
+    char32_t c;
+    if (!nextValid(text, at, c)) return false;
+    out += c;
+  }
+  return true;
+}
+
+std::string validUtf8(std::string_view text) {
+  std::string out;
+  for (size_t at = 0; at < text.size();) {
+    const size_t start = at;
+    char32_t c;
+    out += nextValid(text, at, c) ? text.substr(start, at - start) : utf8(kNotUtf8);
+  }
+  return out;
+}
+
 std::string utf8(char32_t c) {
   std::string s;
   if (!isCharacter(c)) return s;

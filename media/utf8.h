@@ -1,5 +1,5 @@
 // UTF-8, the encoding of every text the game keeps: names typed on the keyboard, the player list
-// and the save file names.
+// and the save file names (and of the names the score server keeps).
 #pragma once
 
 #include <cstddef>
@@ -17,5 +17,11 @@ char32_t nextCodePoint(std::string_view text, size_t& at);
 
 // `c` in UTF-8; empty for a value that is no character.
 std::string utf8(char32_t c);
+
+// The characters of `text` into `out`; false when some byte starts no valid UTF-8 character.
+bool decodeUtf8(std::string_view text, std::u32string& out);
+// `text` with every byte that starts no valid UTF-8 character replaced by U+FFFD, so whatever a
+// text held comes out as valid UTF-8.
+std::string validUtf8(std::string_view text);
 
 }  // namespace mv

@@ -7,6 +7,7 @@
 #include "board/level.h"
 #include "core/game.h"
 #include "media/utf8.h"
+#include "profiles/names.h"
 #include "profiles/savefile.h"
 #include "profiles/textfile.h"
 
@@ -18,20 +19,12 @@ constexpr bool Game::*kOptions[] = {&Game::soundOn, &Game::scaryOn, &Game::detai
 
 constexpr int kEnter = 13, kEscape = 27, kBackspace = 8;
 
-char upperCased(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Spaces of every script: names hold none.
-bool space(char32_t c) {
-  return c == ' ' || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F ||
-         c == 0x205F || c == 0x3000;
-}
-
 bool sameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (upperCased(a[i]) != upperCased(b[i])) return false;
+    if (upperCased(static_cast<unsigned char>(a[i])) !=
+        upperCased(static_cast<unsigned char>(b[i])))
+      return false;
   return true;
 }
 
@@ -133,12 +126,11 @@ void FormKeyPress(Game& g, int key) {
       break;
   }
   const auto c = static_cast<char32_t>(key);
-  if (key < 0 || space(c) || !safeNameCharacter(c) || !g.canvas.canDraw(c)) {
+  if (key < 0 || nameSpace(c) || !safeNameCharacter(c) || !g.canvas.canDraw(c)) {
     g.sound.beep();
     return;
   }
-  if (g.typedCount < kNameLength)
-    g.typedName[++g.typedCount] = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+  if (g.typedCount < kNameLength) g.typedName[++g.typedCount] = upperCased(c);
 }
 
 }  // namespace mv

@@ -4,13 +4,14 @@
 
 #include <string>
 
+#include "profiles/names.h"
+
 namespace mv {
 
 struct Game;
 
 inline constexpr const char* kPlayerListFile = "gamenames.dat";
 inline constexpr int kPlayerSlots = 5;
-inline constexpr int kNameLength = 12;
 // The current player of the list delivered with the game: the first start asks for a name.
 inline constexpr const char* kNewPlayerName = "GUEST";
 

@@ -1,60 +1,15 @@
 #include "profiles/savefile.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <fstream>
 #include <string_view>
 
 #include "core/game.h"
 #include "items/cells.h"
-#include "media/utf8.h"
+#include "profiles/names.h"
 #include "profiles/textfile.h"
 
 namespace mv {
-
-namespace {
-
-bool inRange(char32_t c, char32_t low, char32_t high) {
-  return c >= low && c <= high;
-}
-
-// Characters that draw nothing or turn the text around, which would let two names look alike.
-bool invisibleFormat(char32_t c) {
-  return c == 0xAD || inRange(c, 0x600, 0x605) || c == 0x61C || c == 0x6DD || c == 0x70F ||
-         c == 0x180E || inRange(c, 0x200B, 0x200F) || inRange(c, 0x2028, 0x202E) ||
-         inRange(c, 0x2060, 0x206F) || c == 0xFEFF || inRange(c, 0xFFF9, 0xFFFB) ||
-         inRange(c, 0xE0000, 0xE007F);
-}
-
-bool noCharacter(char32_t c) {
-  return c > 0x10FFFF || inRange(c, 0xD800, 0xDFFF) || inRange(c, 0xFDD0, 0xFDEF) ||
-         (c & 0xFFFE) == 0xFFFE || c == kNotUtf8;
-}
-
-}  // namespace
-
-bool safeNameCharacter(char32_t c) {
-  static constexpr std::string_view kRefused = "/\\:*?\"<>|";
-  if (c < 0x80) return c >= 32 && c != 127 && kRefused.find(static_cast<char>(c)) == kRefused.npos;
-  return c >= 0xA0 && !invisibleFormat(c) && !noCharacter(c);
-}
-
-bool safePlayerName(const std::string& name) {
-  for (size_t at = 0; at < name.size();)
-    if (!safeNameCharacter(nextCodePoint(name, at))) return false;
-  if (!name.empty() && name.find_first_not_of('.') == std::string::npos) return false;
-  std::string upper = name;
-  std::transform(upper.begin(), upper.end(), upper.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  // Device names some file systems reserve, and the player list, which a file system that
-  // ignores case would otherwise overwrite.
-  static constexpr std::array<std::string_view, 23> kTaken = {
-      "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3",     "COM4",
-      "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2",     "LPT3",
-      "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9", "GAMENAMES"};
-  return std::find(kTaken.begin(), kTaken.end(), upper) == kTaken.end();
-}
 
 std::string playerFileName(const std::string& name) {
   return name + ".dat";

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "profiles/names.h"
+
 namespace mv {
 
 struct Game;
@@ -20,14 +22,6 @@ inline constexpr int kMaxLevel = 10'000'000;
 inline constexpr int kMaxScore = 1'000'000'000;
 inline constexpr int kMaxItemValue = 1'000'000;
 
-// Whether `name` (UTF-8) can name a save file safely: only safe name characters, not only dots,
-// not a device name and not the player list's own name. The empty name (no player listed) is
-// allowed and names ".dat".
-bool safePlayerName(const std::string& name);
-// Whether character `c` may be part of a player's name: a character of any script other than
-// control and invisible formatting characters, the file systems' separators and wildcards, and
-// values that are no character at all.
-bool safeNameCharacter(char32_t c);
 // The name as it is, in UTF-8, with ".dat" appended.
 std::string playerFileName(const std::string& name);
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "server/names.h"
+#include "media/utf8.h"
 
 namespace scores {
 
@@ -90,7 +90,7 @@ Leaderboard readLeaderboard(Store& store) {
 
 std::string htmlEscape(std::string_view text) {
   std::string out;
-  for (const char c : validUtf8(text)) {
+  for (const char c : mv::validUtf8(text)) {
     switch (c) {
       case '&':
         out += "&amp;";
@@ -116,7 +116,7 @@ std::string htmlEscape(std::string_view text) {
 
 std::string jsonString(std::string_view text) {
   std::string out = "\"";
-  for (const char ch : validUtf8(text)) {
+  for (const char ch : mv::validUtf8(text)) {
     const auto c = static_cast<unsigned char>(ch);
     if (c == '"' || c == '\\') {
       out += '\\';

@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "server/names.h"
+#include "profiles/names.h"
 
 namespace scores {
 
@@ -67,7 +67,7 @@ std::string checkPlayer(std::string_view text, Report& r) {
   if (!validVersion(text.substr(space + 1))) return "version is not a version number";
   r.version = text.substr(space + 1);
   r.name = text.substr(0, space);
-  return nameRefusal(r.name);
+  return mv::nameRefusal(r.name);
 }
 
 }  // namespace

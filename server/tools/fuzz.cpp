@@ -5,7 +5,7 @@
 #include <random>
 #include <thread>
 
-#include "server/names.h"
+#include "profiles/names.h"
 #include "server/report.h"
 #include "server/store.h"
 #include "server/tools/bench_client.h"
@@ -124,7 +124,7 @@ bool breaksTheLine(const std::string& q) {
 }
 
 bool plausible(const Score& s) {
-  return nameRefusal(s.name).empty() && s.level >= 1 && s.level <= kMaxLevel && s.score >= 0 &&
+  return mv::nameRefusal(s.name).empty() && s.level >= 1 && s.level <= kMaxLevel && s.score >= 0 &&
          s.score <= kMaxScore;
 }
 

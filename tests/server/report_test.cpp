@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "server/names.h"
-
 using namespace scores;
 
 namespace {
@@ -76,38 +74,4 @@ TEST(Report, LevelAndScoreBounds) {
             "score is above 1000000000");
   for (const std::string bad : {"", "-", "12a", "+5", "1.5", "99999999999999999999999999"})
     EXPECT_EQ(reason(query("A%201.7", "4", bad)), "score is not a number") << bad;
-}
-
-TEST(Names, AnyScriptUpToTwelveCharacters) {
-  for (const std::string ok : {"ZOË", "A&B", "Ж", "ÉØß", "日本語", "ZOë", "[NONE]", "GUEST",
-                               "O'BRIEN", "123456789012", "ÉÉÉÉÉÉÉÉÉÉÉÉ", "..A", "COM10", "🐍"})
-    EXPECT_EQ(nameRefusal(ok), "") << ok;
-  EXPECT_EQ(nameRefusal("1234567890123"), "name is longer than 12 characters");
-  EXPECT_EQ(nameRefusal("ÉÉÉÉÉÉÉÉÉÉÉÉÉ"), "name is longer than 12 characters");
-  EXPECT_EQ(nameRefusal(""), "name is empty");
-}
-
-TEST(Names, RefusesWhatTheGameCannotType) {
-  EXPECT_EQ(nameRefusal("anna"), "name holds a lower-case letter the game would upper-case");
-  for (const std::string sep : {"A B", "A\u00A0B", "A\u3000B", "A\u2028B"})
-    EXPECT_EQ(nameRefusal(sep), "name holds a space or separator") << sep;
-  for (const std::string& ctl :
-       {std::string("A\0B", 3), std::string("A\nB"), std::string("A\x7F"), std::string("A\u0085")})
-    EXPECT_EQ(nameRefusal(ctl), "name holds a control character");
-  for (const std::string inv : {"A\u200BB", "A\u202EB", "\uFEFFA", "A\uFFFF"})
-    EXPECT_EQ(nameRefusal(inv), "name holds an invisible character");
-  for (const char c : std::string("/\\:*?\"<>|"))
-    EXPECT_EQ(nameRefusal(std::string("A") + c), "name holds a character the game refuses") << c;
-  EXPECT_EQ(nameRefusal("..."), "name is only dots");
-  for (const std::string reserved : {"CON", "NUL", "LPT9", "GAMENAMES"})
-    EXPECT_EQ(nameRefusal(reserved), "name is reserved") << reserved;
-  // Malformed UTF-8: a cut sequence, an overlong slash, a surrogate, beyond U+10FFFF.
-  for (const std::string bad : {"A\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF"})
-    EXPECT_EQ(nameRefusal(bad), "name is not valid UTF-8");
-}
-
-TEST(Names, InvalidBytesBecomeTheReplacementCharacter) {
-  EXPECT_EQ(validUtf8("ZOË"), "ZOË");
-  EXPECT_EQ(validUtf8("A\xC3"), "A\uFFFD");
-  EXPECT_EQ(validUtf8("\xFF\xFE"), "\uFFFD\uFFFD");
 }
