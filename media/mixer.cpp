@@ -99,16 +99,12 @@ class MixerBackend : public SoundBackend {
 void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
 void quietAlsa() {
+  void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+  if (!alsa) return;
   using Handler = decltype(&ignoreAlsaError);
-  static const bool done = [] {
-    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
-    if (!alsa) return false;
-    auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
-    if (!setHandler) return false;
+  if (auto setHandler =
+          reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler")))
     setHandler(ignoreAlsaError);
-    return true;
-  }();
-  (void)done;
 }
 
 }  // namespace

@@ -128,17 +128,6 @@ TEST_F(CarriedTest, ANewPlayerMadeFromTheMenuDoesNotTakeOverTheCarriedItem) {
   EXPECT_EQ(ann.at(7), "Book of Jewels");
 }
 
-TEST_F(CarriedTest, NewPlayerResetEmptiesTheHandAndClosesTheCharmPanel) {
-  hold(g, Item{"Blue Pearl", "Cracked", 22, 1400, 1, 1});
-  g.charmOpen = true;
-  g.charmGrid[1][1].name = "Sun Diamond";
-  newplayerreset(g);
-  EXPECT_TRUE(same(helditem(g), Item{}));
-  EXPECT_FALSE(g.charmOpen);
-  EXPECT_EQ(checkinventory(g, "Book of Jewels"), 1);
-  EXPECT_EQ(checkinventory(g, ""), kInventoryCols * kInventoryRows - 1);
-}
-
 // --- The level-2 gift of the Spider Charm -------------------------------------------------------
 
 TEST_F(CarriedTest, TheCharmGiftLeavesTheCarriedItemOnTheCursor) {

@@ -2,6 +2,7 @@
 #include "board/level.h"
 
 #include "game_fixture.h"
+#include "items/inventory.h"
 #include "tile_grid.h"
 
 namespace mv::test {
@@ -200,7 +201,7 @@ TEST_F(LevelTest, SpawnFillsASlotWithTheAskedColour) {
   EXPECT_LE(frame, 5);
 }
 
-TEST_F(LevelTest, ANewPlayerStartsOnTheFirstLevelOfTheCycle) {
+TEST_F(LevelTest, ANewPlayerStartsOnTheFirstLevelOfTheCycleWithOnlyTheBook) {
   g.level = 14;
   g.levelType = 2;
   g.backgroundIndex = 4;
@@ -208,7 +209,17 @@ TEST_F(LevelTest, ANewPlayerStartsOnTheFirstLevelOfTheCycle) {
   g.charmGiven = true;
   g.inventoryOpen = false;
   g.allSpidersDead = true;
+  // Nothing of the last player's passes on: not the item on the cursor, nor the open charm.
+  hold(g, Item{"Blue Pearl", "Cracked", 22, 1400, 1, 1});
+  g.charmOpen = true;
+  g.charmGrid[1][1].name = "Sun Diamond";
   newplayerreset(g);
+  EXPECT_EQ(g.heldImage, 0);
+  EXPECT_EQ(g.heldName, "");
+  EXPECT_FALSE(g.charmOpen);
+  EXPECT_EQ(g.charmGrid[1][1].name, "");
+  EXPECT_EQ(checkinventory(g, "Book of Jewels"), 1);
+  EXPECT_EQ(checkinventory(g, ""), kInventoryCols * kInventoryRows - 1);
   EXPECT_EQ(g.level, 1);
   EXPECT_EQ(g.levelType, 1);
   EXPECT_EQ(g.backgroundIndex, 1);
