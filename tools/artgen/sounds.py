@@ -214,17 +214,6 @@ def click(rate, rng, f=1800, dur=0.05):
     return norm(x, 0.5)
 
 
-def chime(rate, rng):
-    n = int(0.7 * rate)
-    t = np.arange(n) / rate
-    x = np.zeros(n)
-    for k, f in enumerate((660, 880, 1320)):
-        s0 = int(k * 0.08 * rate)
-        tt = t[: n - s0]
-        x[s0:] += np.sin(2 * np.pi * f * tt) * np.exp(-tt / 0.25)
-    return norm(x, 0.45)
-
-
 def scare(rate, rng):
     n = int(1.6 * rate)
     t = np.arange(n) / rate
@@ -308,4 +297,3 @@ def build(root):
         rate, bits = SOUND_FORMATS[i]
         rng = np.random.default_rng(1000 + i)
         write_wav(os.path.join(root, "DXWaveList", f"{i:02d}.wav"), make(rate, rng), rate, bits)
-    _ = chime
