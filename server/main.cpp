@@ -18,7 +18,7 @@
 namespace {
 
 std::string storeKind(const std::string& db) {
-  return db.rfind("postgres", 0) == 0 ? "PostgreSQL" : "SQLite file " + db;
+  return scores::isPostgresUrl(db) ? "PostgreSQL" : "SQLite file " + db;
 }
 
 sigset_t stopSignals() {

@@ -42,6 +42,8 @@ class Store {
 // may share it); anything else is the path of an SQLite file, created when missing. The table
 // is created when missing. Throws StoreError.
 std::unique_ptr<Store> openStore(const std::string& where);
+// Whether openStore(where) opens PostgreSQL rather than an SQLite file.
+bool isPostgresUrl(const std::string& where);
 
 // What both stores run. Parameters are $1, $2, ... in both.
 namespace sql {

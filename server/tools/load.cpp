@@ -85,7 +85,7 @@ std::set<std::string> storedNames(Store& store) {
 }
 
 bool sqliteIntact(const std::string& db) {
-  if (db.rfind("postgres", 0) == 0) return true;  // PostgreSQL recovers its own files
+  if (isPostgresUrl(db)) return true;  // PostgreSQL recovers its own files
   sqlite3* h = nullptr;
   bool ok = sqlite3_open_v2(db.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
   sqlite3_stmt* s = nullptr;

@@ -67,3 +67,11 @@ TEST(PostgresStore, AnUnreachableServerIsAClearError) {
       openStore("postgresql://nobody@/none?host=/nonexistent-socket-folder&connect_timeout=2"),
       StoreError);
 }
+
+TEST(OpenStore, OnlyAUrlSchemeChoosesPostgreSQL) {
+  EXPECT_TRUE(isPostgresUrl("postgresql://u@h/d"));
+  EXPECT_TRUE(isPostgresUrl("postgres://u@h/d"));
+  // A file whose name merely starts like the scheme is an SQLite file.
+  EXPECT_FALSE(isPostgresUrl("postgres.sqlite"));
+  EXPECT_FALSE(isPostgresUrl("postgresql.db"));
+}
