@@ -2,37 +2,20 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
+
+#include "media/utf8.h"
 
 namespace scores {
 
 namespace {
 
-// Length of the UTF-8 sequence at `s[i]` and its code point; 0 when it is malformed.
-size_t decodeOne(std::string_view s, size_t i, char32_t& cp) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  if (b0 < 0x80) {
-    cp = b0;
-    return 1;
-  }
-  size_t len = 0;
-  char32_t min = 0;
-  if ((b0 & 0xE0) == 0xC0) {
-    len = 2, cp = b0 & 0x1F, min = 0x80;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3, cp = b0 & 0x0F, min = 0x800;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4, cp = b0 & 0x07, min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (i + len > s.size()) return 0;
-  for (size_t k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
+// The character at `text[at]`, moving `at` past it; false when the bytes there are not UTF-8.
+bool nextCharacter(std::string_view text, size_t& at, char32_t& c) {
+  const size_t from = at;
+  c = mv::nextCodePoint(text, at);
+  // A malformed sequence reads as U+FFFD and moves on by one byte; U+FFFD itself takes three.
+  return !(c == mv::kNotUtf8 && at - from == 1);
 }
 
 bool isControl(char32_t c) {
@@ -68,37 +51,19 @@ bool isReservedName(std::string_view name) {
 
 }  // namespace
 
-bool decodeUtf8(std::string_view text, std::vector<char32_t>& out) {
-  out.clear();
-  for (size_t i = 0; i < text.size();) {
-    char32_t cp = 0;
-    const size_t len = decodeOne(text, i, cp);
-    if (len == 0) return false;
-    out.push_back(cp);
-    i += len;
-  }
-  return true;
-}
-
 std::string validUtf8(std::string_view text) {
   std::string out;
-  for (size_t i = 0; i < text.size();) {
-    char32_t cp = 0;
-    const size_t len = decodeOne(text, i, cp);
-    if (len == 0) {
-      out += "\xEF\xBF\xBD";
-      ++i;
-    } else {
-      out.append(text.substr(i, len));
-      i += len;
-    }
-  }
+  for (size_t at = 0; at < text.size();) out += mv::utf8(mv::nextCodePoint(text, at));
   return out;
 }
 
 std::string nameRefusal(std::string_view name) {
   std::vector<char32_t> chars;
-  if (!decodeUtf8(name, chars)) return "name is not valid UTF-8";
+  for (size_t at = 0; at < name.size();) {
+    char32_t c = 0;
+    if (!nextCharacter(name, at, c)) return "name is not valid UTF-8";
+    chars.push_back(c);
+  }
   if (chars.empty()) return "name is empty";
   if (chars.size() > static_cast<size_t>(kNameLength)) return "name is longer than 12 characters";
   for (const char32_t c : chars) {

@@ -3,15 +3,10 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace scores {
 
 inline constexpr int kNameLength = 12;  // characters, not bytes
-
-// Decodes strict UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF) into `out`.
-// False when `text` is not valid UTF-8.
-bool decodeUtf8(std::string_view text, std::vector<char32_t>& out);
 
 // `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD, so that a page
 // built from whatever a store holds is always valid UTF-8.
