@@ -15,7 +15,7 @@ namespace {
 constexpr int kConnections = 8;
 constexpr const char* kStatements[][2] = {{"insert", sql::kInsert},
                                           {"best", sql::kBest},
-                                          {"per_level", sql::kBestPerLevel},
+                                          {"per_level", sql::kBestPerLevelPostgres},
                                           {"count", sql::kCount}};
 
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;

@@ -47,6 +47,12 @@ TEST_P(StoreTest, BestPerLevelKeepsTheTopOfEachOfTheLowestLevels) {
   EXPECT_EQ(rows[10].name, "L7");
   for (size_t i = 0; i < 10; ++i) EXPECT_EQ(rows[i].level, 2);
   EXPECT_EQ(store->bestPerLevel(10, 200).size(), 12u);
+  // Equal scores within a level keep their arrival order.
+  insertRaw("L7-LATER", 7, 5);
+  const auto withTie = store->bestPerLevel(10, 2);
+  ASSERT_EQ(withTie.size(), 12u);
+  EXPECT_EQ(withTie[10].name, "L7");
+  EXPECT_EQ(withTie[11].name, "L7-LATER");
 }
 
 TEST_P(StoreTest, AnEmptyStoreHasNoScores) {
