@@ -18,7 +18,7 @@
 namespace {
 
 std::string storeKind(const std::string& db) {
-  return db.rfind("postgres", 0) == 0 ? "PostgreSQL" : "SQLite file " + db;
+  return scores::isPostgresUrl(db) ? "PostgreSQL" : "SQLite file " + db;
 }
 
 sigset_t stopSignals() {
@@ -68,8 +68,9 @@ int main(int argc, char** argv) {
   // Answers leave in one go instead of waiting on the client's delayed acknowledgement.
   http.set_tcp_nodelay(true);
   // The library listens with a queue of 5 pending connections, which a burst of players
-  // overflows (a dropped connection waits a second to retry). The listening socket is noted
-  // here and its queue raised once it listens.
+  // overflows (a dropped connection waits a second to retry). Debian ships the library compiled,
+  // so its CPPHTTPLIB_LISTEN_BACKLOG cannot raise that; the listening socket is noted here and its
+  // queue raised once it listens.
   int listening = -1;
   http.set_socket_options([&](int sock) {
     const int one = 1;

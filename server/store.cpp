@@ -4,10 +4,14 @@
 
 namespace scores {
 
-std::unique_ptr<Store> openStore(const std::string& where) {
+bool isPostgresUrl(const std::string& where) {
   for (const char* scheme : {"postgresql://", "postgres://"})
-    if (where.rfind(scheme, 0) == 0) return openPostgresStore(where);
-  return openSqliteStore(where);
+    if (where.rfind(scheme, 0) == 0) return true;
+  return false;
+}
+
+std::unique_ptr<Store> openStore(const std::string& where) {
+  return isPostgresUrl(where) ? openPostgresStore(where) : openSqliteStore(where);
 }
 
 }  // namespace scores

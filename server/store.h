@@ -1,5 +1,5 @@
 // Where reports are kept: one narrow interface over an SQLite file or a PostgreSQL database.
-// Both run the same statements, always prepared, with the values bound as parameters.
+// Both run the same statements but one, always prepared, with the values bound as parameters.
 #pragma once
 
 #include <cstdint>
@@ -42,21 +42,32 @@ class Store {
 // may share it); anything else is the path of an SQLite file, created when missing. The table
 // is created when missing. Throws StoreError.
 std::unique_ptr<Store> openStore(const std::string& where);
+// Whether openStore(where) opens PostgreSQL rather than an SQLite file.
+bool isPostgresUrl(const std::string& where);
 
-// What both stores run. Parameters are $1, $2, ... in both.
+// What the stores run. Parameters are $1, $2, ... in both.
 namespace sql {
 inline constexpr const char* kInsert =
     "INSERT INTO reports (name, version, level, score, received, address) "
     "VALUES ($1, $2, $3, $4, $5, $6)";
 inline constexpr const char* kBest =
     "SELECT name, version, level, score, received FROM reports ORDER BY score DESC, id LIMIT $1";
-inline constexpr const char* kBestPerLevel =
-    "SELECT name, version, level, score, received FROM ("
-    " SELECT name, version, level, score, received,"
-    "  ROW_NUMBER() OVER (PARTITION BY level ORDER BY score DESC, id) AS place"
-    " FROM reports"
-    " WHERE level IN (SELECT DISTINCT level FROM reports ORDER BY level LIMIT $2)) AS ranked "
-    "WHERE place <= $1 ORDER BY level, place";
+// The best of each level, read through the level index a few rows per level rather than ranking
+// every row of those levels, which would make each page view as slow as the table is long. SQLite
+// has no LATERAL, and PostgreSQL runs the correlated IN once per row, so each store words it its
+// own way; the results are the same.
+inline constexpr const char* kBestPerLevelSqlite =
+    "SELECT r.name, r.version, r.level, r.score, r.received"
+    " FROM (SELECT DISTINCT level FROM reports ORDER BY level LIMIT $2) AS lv"
+    " JOIN reports AS r ON r.id IN (SELECT x.id FROM reports AS x WHERE x.level = lv.level"
+    " ORDER BY x.score DESC, x.id LIMIT $1)"
+    " ORDER BY r.level, r.score DESC, r.id";
+inline constexpr const char* kBestPerLevelPostgres =
+    "SELECT r.name, r.version, r.level, r.score, r.received"
+    " FROM (SELECT DISTINCT level FROM reports ORDER BY level LIMIT $2) AS lv"
+    " CROSS JOIN LATERAL (SELECT x.id, x.name, x.version, x.level, x.score, x.received"
+    " FROM reports AS x WHERE x.level = lv.level ORDER BY x.score DESC, x.id LIMIT $1) AS r"
+    " ORDER BY r.level, r.score DESC, r.id";
 inline constexpr const char* kCount = "SELECT COUNT(*) FROM reports";
 // The table without its key column, which each store declares in its own words.
 inline constexpr const char* kColumns =

@@ -15,7 +15,7 @@ namespace {
 constexpr int kConnections = 8;
 constexpr const char* kStatements[][2] = {{"insert", sql::kInsert},
                                           {"best", sql::kBest},
-                                          {"per_level", sql::kBestPerLevel},
+                                          {"per_level", sql::kBestPerLevelPostgres},
                                           {"count", sql::kCount}};
 
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
@@ -24,7 +24,11 @@ class PostgresStore : public Store {
  public:
   explicit PostgresStore(const std::string& url) : url_(url) {
     try {
-      for (int i = 0; i < kConnections; ++i) idle_.push_back(connect());
+      for (int i = 0; i < kConnections; ++i) {
+        idle_.push_back(connect());
+        if (i == 0) createTable(idle_.back());
+        prepareStatements(idle_.back());
+      }
     } catch (...) {
       for (PGconn* c : idle_) PQfinish(c);
       throw;
@@ -58,7 +62,6 @@ class PostgresStore : public Store {
  private:
   static void ignoreNotice(void*, const char*) {}
 
-  // A connection with the table in place and every statement prepared.
   PGconn* connect() {
     PGconn* c = PQconnectdb(url_.c_str());
     if (PQstatus(c) != CONNECTION_OK) {
@@ -67,12 +70,6 @@ class PostgresStore : public Store {
       throw StoreError("cannot connect to PostgreSQL: " + firstLine(why));
     }
     PQsetNoticeProcessor(c, ignoreNotice, nullptr);  // "already exists, skipping" is no news
-    try {
-      prepareConnection(c);
-    } catch (...) {
-      PQfinish(c);
-      throw;
-    }
     return c;
   }
 
@@ -83,7 +80,7 @@ class PostgresStore : public Store {
       throw StoreError(std::string(what) + ": " + firstLine(PQerrorMessage(c)));
   }
 
-  static void prepareConnection(PGconn* c) {
+  static void createTable(PGconn* c) {
     // The lock keeps server processes that start together from creating the table twice.
     const std::string setup = std::string("SELECT pg_advisory_lock(7306);") +
                               "CREATE TABLE IF NOT EXISTS reports (id BIGSERIAL PRIMARY KEY, " +
@@ -91,6 +88,10 @@ class PostgresStore : public Store {
                               "SELECT pg_advisory_unlock(7306);";
     expect(c, Result(PQexec(c, setup.c_str()), PQclear), PGRES_TUPLES_OK,
            "cannot set up the store");
+  }
+
+  // Prepared statements belong to a connection: each new or reset one prepares them again.
+  static void prepareStatements(PGconn* c) {
     for (const auto& [name, text] : kStatements)
       expect(c, Result(PQprepare(c, name, text, 0, nullptr), PQclear), PGRES_COMMAND_OK,
              "cannot prepare a statement");
@@ -132,7 +133,7 @@ class PostgresStore : public Store {
         expect(c, r, want, "the store refused a statement");
       PQreset(c);
       if (PQstatus(c) != CONNECTION_OK) throw StoreError("lost the PostgreSQL connection");
-      prepareConnection(c);
+      prepareStatements(c);
     }
   }
 

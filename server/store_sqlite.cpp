@@ -92,7 +92,7 @@ class SqliteStore : public Store {
          sql::kColumns + ");" + sql::kIndexes);
     insert_ = prepare(sql::kInsert);
     best_ = prepare(sql::kBest);
-    perLevel_ = prepare(sql::kBestPerLevel);
+    perLevel_ = prepare(sql::kBestPerLevelSqlite);
     count_ = prepare(sql::kCount);
   }
 

@@ -29,6 +29,4 @@ as_postgres "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
 
 export MORVANE_TEST_POSTGRES_URL="postgresql://postgres@/postgres?host=$dir"
 echo "with_postgres: PostgreSQL $("$bin/postgres" --version | awk '{print $3}') at $MORVANE_TEST_POSTGRES_URL"
-status=0
-"$@" || status=$?
-exit $status
+"$@"

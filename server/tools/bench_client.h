@@ -52,7 +52,7 @@ class Connection {
 std::string option(const std::vector<std::string>& args, const std::string& name,
                    const std::string& fallback);
 
-// The `q`-quantile (0..1) of `ms`, which is sorted in place.
+// The `q`-quantile (0..1, 1 the largest) of `ms`, which is sorted in place; 0 when it is empty.
 double quantile(std::vector<double>& ms, double q);
 
 }  // namespace scores::bench

@@ -85,7 +85,7 @@ std::set<std::string> storedNames(Store& store) {
 }
 
 bool sqliteIntact(const std::string& db) {
-  if (db.rfind("postgres", 0) == 0) return true;  // PostgreSQL recovers its own files
+  if (isPostgresUrl(db)) return true;  // PostgreSQL recovers its own files
   sqlite3* h = nullptr;
   bool ok = sqlite3_open_v2(db.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
   sqlite3_stmt* s = nullptr;
@@ -109,13 +109,13 @@ int loadMode(const std::vector<std::string>& args) {
   LoadResult r = runLoad(server.port(), reports, connections, runTag('L'), ok);
   const bool stopped = server.stop();
   const std::int64_t rows = openStore(db)->count() - before;
-  const double p50 = quantile(r.latencyMs, 0.50), p99 = quantile(r.latencyMs, 0.99);
+  const double p50 = quantile(r.latencyMs, 0.50), p99 = quantile(r.latencyMs, 0.99),
+               max = quantile(r.latencyMs, 1.0);
   std::printf(
       "load: %d reports over %d connections in %.2f s: %.0f reports/s, latency p50 %.2f ms, p99 "
       "%.2f ms, "
       "max %.2f ms\n",
-      reports, connections, r.seconds, static_cast<double>(ok) / r.seconds, p50, p99,
-      r.latencyMs.back());
+      reports, connections, r.seconds, static_cast<double>(ok) / r.seconds, p50, p99, max);
   std::printf(
       "load: %ld answered ok, %ld failed, %lld rows stored, %lld lost; server stopped cleanly: "
       "%s\n",

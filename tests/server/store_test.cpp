@@ -47,6 +47,12 @@ TEST_P(StoreTest, BestPerLevelKeepsTheTopOfEachOfTheLowestLevels) {
   EXPECT_EQ(rows[10].name, "L7");
   for (size_t i = 0; i < 10; ++i) EXPECT_EQ(rows[i].level, 2);
   EXPECT_EQ(store->bestPerLevel(10, 200).size(), 12u);
+  // Equal scores within a level keep their arrival order.
+  insertRaw("L7-LATER", 7, 5);
+  const auto withTie = store->bestPerLevel(10, 2);
+  ASSERT_EQ(withTie.size(), 12u);
+  EXPECT_EQ(withTie[10].name, "L7");
+  EXPECT_EQ(withTie[11].name, "L7-LATER");
 }
 
 TEST_P(StoreTest, AnEmptyStoreHasNoScores) {
@@ -66,4 +72,12 @@ TEST(PostgresStore, AnUnreachableServerIsAClearError) {
   EXPECT_THROW(
       openStore("postgresql://nobody@/none?host=/nonexistent-socket-folder&connect_timeout=2"),
       StoreError);
+}
+
+TEST(OpenStore, OnlyAUrlSchemeChoosesPostgreSQL) {
+  EXPECT_TRUE(isPostgresUrl("postgresql://u@h/d"));
+  EXPECT_TRUE(isPostgresUrl("postgres://u@h/d"));
+  // A file whose name merely starts like the scheme is an SQLite file.
+  EXPECT_FALSE(isPostgresUrl("postgres.sqlite"));
+  EXPECT_FALSE(isPostgresUrl("postgresql.db"));
 }
