@@ -5,10 +5,11 @@
 #include <limits>
 #include <vector>
 
+#include "common/utf8.h"
 #include "core/frame.h"
 #include "core/input.h"
+#include "core/players.h"
 #include "core/startup.h"
-#include "media/utf8.h"
 #include "profiles/players.h"
 
 namespace mv {

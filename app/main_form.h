@@ -10,12 +10,12 @@
 
 #include "app/display.h"
 #include "app/score_report.h"
-#include "core/game.h"
-#include "core/host.h"
 #include "media/canvas.h"
 #include "media/catalogue.h"
 #include "media/screen.h"
 #include "media/sound.h"
+#include "state/game.h"
+#include "state/host.h"
 
 namespace mv {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/game.h"
+#include "state/game.h"
 
 namespace mv {
 

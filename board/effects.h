@@ -3,32 +3,13 @@
 // once per play frame.
 #pragma once
 
-#include <array>
 #include <string>
+
+#include "state/board.h"
 
 namespace mv {
 
 struct Game;
-
-struct BloodSplat {
-  double bloodX = 0, bloodY = 0;  // centre
-  double bloodAngle = 0;
-  double bloodSize = 0, bloodGrowTo = 0;
-  double bloodAlpha = 0;  // opacity; a slot below 50 may be reused
-};
-
-struct FloatText {
-  std::string floatText;
-  int floatTextX = 0, floatTextY = 0;
-  int floatTextLife = 0;  // frames left; 0 = free
-};
-
-inline constexpr int kBloodSlots = 10;
-inline constexpr int kFloatTextSlots = 8;
-
-// Slots are numbered from 1; slot 0 is never used.
-using BloodSlots = std::array<BloodSplat, kBloodSlots + 1>;
-using FloatTextSlots = std::array<FloatText, kFloatTextSlots + 1>;
 
 // Starts splat `slot` at the requested position (bloodRequestX, bloodRequestY), clearing the
 // request.

@@ -1,6 +1,6 @@
 #include "board/smoke.h"
 
-#include "core/game.h"
+#include "state/game.h"
 
 namespace mv {
 

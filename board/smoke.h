@@ -1,22 +1,11 @@
 // Smoke puffs that rise over the level map and linger on the main menu.
 #pragma once
 
-#include <array>
+#include "state/board.h"
 
 namespace mv {
 
 struct Game;
-
-struct SmokePuff {
-  int life = 0;  // frames left; 0 = free
-  int startLife = 0;
-  int x = 0, y = 0;
-  int opacity = 0;
-  int size = 0;
-};
-
-inline constexpr int kSmokePuffs = 200;
-using SmokePuffs = std::array<SmokePuff, kSmokePuffs>;  // slots 0..199
 
 // Starts one puff near (x, y) in the first free slot; nothing when every slot is in use.
 void makesmoke(Game& g, int x, int y);

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "core/game.h"
+#include "board/jewels.h"
+#include "state/game.h"
 
 namespace mv {
 

@@ -6,21 +6,10 @@
 #include <cstdlib>
 
 #include "board/progress.h"
-#include "core/game.h"
+#include "board/spiders.h"
+#include "state/game.h"
 
 namespace mv {
-
-void TileBoard::clearCells(int cols, int rows) {
-  for (int c = 0; c <= cols; ++c) {
-    for (int r = 0; r <= rows; ++r) {
-      tileMoving[c][r] = 0;
-      tileKind[c][r] = 0;
-      tileTargetX[c][r] = 0;
-      tileTargetY[c][r] = 0;
-      tileBlast[c][r] = 0;
-    }
-  }
-}
 
 BoardCounts firstBoardCounts(Game& g) {
   return {g.boardCols, g.boardRows, g.clearedCount, g.tileGoal};

@@ -3,61 +3,11 @@
 // board of two-board levels and the falling-tiles grid is held in BoardSettings.
 #pragma once
 
-#include <array>
+#include "state/board.h"
 
 namespace mv {
 
 struct Game;
-
-// Columns and rows 0..30: the playing grid counts from 1, row 0 is the spawn row, and every read
-// a few cells beyond the grid lands on a cell holding 0.
-inline constexpr int kGridSize = 31;
-using TileGrid = std::array<std::array<int, kGridSize>, kGridSize>;  // [column][row]
-
-// Tile pitch on the screen: 25-pixel tiles with 3-pixel gaps.
-inline constexpr int kTilePitch = 28;
-// Air in the falling-tiles grid: no tile, never matches, never selectable.
-inline constexpr int kAir = 14;
-
-// One board: its cell grids and its own selection, swap and timing state.
-struct TileBoard {
-  TileGrid tileKind{};       // 1..5 a colour, 11 empty, 14 air, 0 outside the grid
-  TileGrid tileBlast{};      // burst countdown: 32 at a run, converts at 20, then 5..1 explosion
-  TileGrid tileHint{};       // hint shake frames left
-  TileGrid tileConverted{};  // 1 once a burst has converted the cell
-  TileGrid tileHatch{};      // 1: the tile hatches a spider when it converts
-  TileGrid tileMoving{};
-  TileGrid tileX{}, tileY{};              // top-left of the tile in board coordinates
-  TileGrid tileTargetX{}, tileTargetY{};  // where the tile moves to; both 0: no move
-  TileGrid tileHomeX{}, tileHomeY{};      // where a swapping tile jumps back to on arrival
-  TileGrid tileSwapKind{};                // the kind the cell takes when its swap arrives
-
-  // 0 none, 1 one tile selected, 2 after the second click, 10/11 swap animating, 12 reset
-  // request, -1 after a bonus-tile click.
-  int selectState = 0;
-  int selectedCol = 0, selectedRow = 0;
-  int swapColA = 0, swapRowA = 0;  // clicked second in the last swap; 0: no swap to check
-  int swapColB = 0, swapRowB = 0;  // selected first
-  int swapCheck = 0;               // 2 at a swap; at 1 on a settled frame without a run, undo
-  int matchFlag = 0;               // 2 in a frame that saw a run; counts down on settled frames
-  int moveStep = 8;
-  bool busy = false, wasBusy = false;
-  int cascadeFrames = 0;
-  int hintTimer = 0;
-  int bonusTile = 0, bonusTileTimer = 0;  // scan index of the bonus cell, frames it stays
-  bool pulseDown = false;
-  int pulseLevel = 0;
-  int scatterLeft = 0;  // tiles still flying home after a scatter
-  int savedSwapY = 0;   // tileY of the first-selected tile at a swap (falling tiles)
-
-  // Clears the kinds, moves, targets and bursts of columns 0..cols and rows 0..rows.
-  void clearCells(int cols, int rows);
-  void clearCells(int n) { clearCells(n, n); }
-  // Rest position of cell (c, r) in board coordinates for a board whose cell (1, 1) rests at
-  // (originX, originY).
-  static int restX(int originX, int c) { return originX + kTilePitch * (c - 1); }
-  static int restY(int originY, int r) { return originY + kTilePitch * (r - 1); }
-};
 
 // What sets one board's run apart from the first board's.
 struct BoardSettings {
@@ -79,13 +29,6 @@ struct BoardCounts {
   int& rows;
   int& converted;
   int& goal;
-};
-
-// Both boards of a level, and the second board's converted count.
-struct TileBoards {
-  TileBoard first;   // the tile board (also the falling-tiles grid)
-  TileBoard second;  // the 6 x 6 board of two-board levels
-  int board2Converted = 0;
 };
 
 BoardCounts firstBoardCounts(Game& g);

@@ -1,6 +1,6 @@
 #include "core/book.h"
 
-#include "core/game.h"
+#include "state/game.h"
 
 namespace mv {
 

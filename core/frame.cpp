@@ -3,23 +3,23 @@
 #include <string>
 
 #include "board/effects.h"
-#include "board/level.h"
 #include "board/spiders.h"
 #include "board/tiles.h"
 #include "core/book.h"
-#include "core/game.h"
 #include "core/hints.h"
 #include "core/hud.h"
 #include "core/intro.h"
+#include "core/level.h"
 #include "core/menus.h"
+#include "core/players.h"
 #include "core/tally.h"
 #include "items/cells.h"
 #include "items/charm.h"
 #include "items/inventory.h"
-#include "profiles/screens.h"
 #include "puzzles/fall.h"
 #include "puzzles/ring.h"
 #include "puzzles/voodoo.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {

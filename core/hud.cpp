@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/game.h"
 #include "media/text2.h"
+#include "state/game.h"
 
 namespace mv {
 

@@ -1,6 +1,6 @@
 #include "core/input.h"
 
-#include "core/game.h"
+#include "state/game.h"
 
 namespace mv {
 

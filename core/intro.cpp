@@ -4,8 +4,8 @@
 #include <string>
 
 #include "board/smoke.h"
-#include "core/game.h"
 #include "items/charm.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {

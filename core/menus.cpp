@@ -1,11 +1,11 @@
 #include "core/menus.h"
 
 #include "board/smoke.h"
-#include "core/game.h"
 #include "core/startup.h"
 #include "items/inventory.h"
 #include "profiles/players.h"
 #include "profiles/savefile.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {

@@ -1,10 +1,11 @@
 #include "core/startup.h"
 
-#include "board/level.h"
-#include "core/game.h"
+#include "core/level.h"
 #include "items/inventory.h"
 #include "profiles/players.h"
 #include "profiles/savefile.h"
+#include "puzzles/voodoo.h"
+#include "state/game.h"
 
 namespace mv {
 

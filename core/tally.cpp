@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "board/level.h"
-#include "core/game.h"
+#include "core/level.h"
 #include "items/inventory.h"
 #include "media/text2.h"
+#include "state/game.h"
 
 namespace mv {
 

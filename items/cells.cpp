@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/game.h"
+#include "state/game.h"
 
 namespace mv {
 

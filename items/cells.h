@@ -3,7 +3,7 @@
 // pick-up. The two grids differ only in the settings of CellGrid.
 #pragma once
 
-#include "items/grids.h"
+#include "state/items.h"
 
 namespace mv {
 

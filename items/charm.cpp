@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "core/game.h"
 #include "items/inventory.h"
+#include "state/game.h"
 
 namespace mv {
 

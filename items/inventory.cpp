@@ -1,6 +1,6 @@
 #include "items/inventory.h"
 
-#include "core/game.h"
+#include "state/game.h"
 
 namespace mv {
 

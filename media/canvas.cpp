@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "media/utf8.h"
+#include "common/utf8.h"
 
 extern "C" {
 extern const unsigned char morvane_font_data[];

@@ -4,20 +4,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "board/level.h"
-#include "core/game.h"
-#include "media/utf8.h"
-#include "profiles/names.h"
+#include "common/names.h"
+#include "common/utf8.h"
 #include "profiles/savefile.h"
 #include "profiles/textfile.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {
 
 constexpr bool Game::*kOptions[] = {&Game::soundOn, &Game::scaryOn, &Game::detailsOn,
                                     &Game::difficultyOn};
-
-constexpr int kEnter = 13, kEscape = 27, kBackspace = 8;
 
 bool sameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -91,46 +88,9 @@ bool seedgamenames() {
   return writePlayerList({true, true, true, true}, kNewPlayerName, {});
 }
 
-bool addtogamelist(Game& g) {
-  // Joined here as well as on screen, so keys typed since the last frame are part of the name.
-  g.typedText = typedCells(g);
-  const int slot = freeSlot(g);
-  if (!safePlayerName(g.typedText) || listed(g, g.typedText) || slot == 0) {
-    g.sound.beep();
-    return false;
-  }
-  g.playerList[slot] = g.typedText;
-  g.playerName = g.typedText;
-  g.typedText.clear();
-  g.typedCount = 0;
-  g.typedName.fill(0);
-  newplayerreset(g);
-  savegamedata(g, g.playerName);
-  g.nameEntryOpen = false;
-  savegamenames(g);
-  return true;
-}
-
-void FormKeyPress(Game& g, int key) {
-  if (!g.nameEntryOpen) return;
-  switch (key) {
-    case kEnter:
-      if (g.typedCount > 0) addtogamelist(g);
-      return;
-    case kEscape:
-      return;  // the menu key, handled on key-down
-    case kBackspace:
-      if (g.typedCount > 0) g.typedName[g.typedCount--] = 0;
-      return;
-    default:
-      break;
-  }
-  const auto c = static_cast<char32_t>(key);
-  if (key < 0 || nameSpace(c) || !safeNameCharacter(c) || !g.canvas.canDraw(c)) {
-    g.sound.beep();
-    return;
-  }
-  if (g.typedCount < kNameLength) g.typedName[++g.typedCount] = upperCased(c);
+int newPlayerSlot(const Game& g, const std::string& name) {
+  if (!safePlayerName(name) || listed(g, name)) return 0;
+  return freeSlot(g);
 }
 
 }  // namespace mv

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "profiles/names.h"
+#include "common/names.h"
 
 namespace mv {
 
@@ -28,15 +28,8 @@ bool seedgamenames();
 // The typed name: the used cells joined in order.
 std::string typedCells(const Game& g);
 
-// Enters the typed name as a new player in the first free slot, with a fresh game saved under
-// it. A name that cannot be a file name, that is already listed, or that finds no free slot is
-// refused with a beep and nothing changes. True when the player was added.
-bool addtogamelist(Game& g);
-
-// Typed characters (code points) while the name-entry screen is open: Enter adds the player,
-// Backspace removes the last character, and up to 12 name characters of any script are taken,
-// a-z upper-cased. Spaces, characters a file name cannot hold and characters the text canvas
-// has no picture for are refused with a beep.
-void FormKeyPress(Game& g, int key);
+// The free slot a new player of this name would take: 0 when the name cannot be a file name, is
+// listed already (letters compared without case), or no slot is free.
+int newPlayerSlot(const Game& g, const std::string& name);
 
 }  // namespace mv

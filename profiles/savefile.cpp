@@ -4,10 +4,10 @@
 #include <fstream>
 #include <string_view>
 
-#include "core/game.h"
+#include "common/names.h"
 #include "items/cells.h"
-#include "profiles/names.h"
 #include "profiles/textfile.h"
+#include "state/game.h"
 
 namespace mv {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "profiles/names.h"
+#include "common/names.h"
 
 namespace mv {
 

@@ -4,8 +4,9 @@
 
 #include <cstdint>
 #include <istream>
-#include <set>
 #include <string>
+
+#include "state/game.h"
 
 namespace mv {
 
@@ -45,9 +46,8 @@ class LineReader {
   bool broken_ = false;
 };
 
-// Files whose reading broke off on a failed read. They are not written over for the rest of the
-// run, so the progress they hold stays on disk; a later complete read takes a file off the list.
-using UnreadFiles = std::set<std::string>;
+// Notes whether the file at `path` was read whole (UnreadFiles, in the game state), and whether
+// it may be written over.
 void noteRead(UnreadFiles& unread, const std::string& path, const LineReader& reader);
 bool mayReplace(const UnreadFiles& unread, const std::string& path);
 

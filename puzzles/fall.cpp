@@ -2,8 +2,8 @@
 // shift run between the frame start and the scan.
 #include "puzzles/fall.h"
 
-#include "board/level.h"
-#include "core/game.h"
+#include "board/deal.h"
+#include "state/game.h"
 
 namespace mv {
 

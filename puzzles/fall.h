@@ -22,11 +22,6 @@ inline constexpr int kShiftFrames = 270;  // frames per row shift
 inline constexpr BoardSettings kFallingTiles{
     .airRefill = true, .hintShake = false, .undoToSavedY = true};
 
-struct FallPuzzle {
-  int riseTick = 0;   // frames since the last 1-pixel rise
-  int shiftTick = 0;  // frames since the last row shift
-};
-
 // Builds the grid: air above, four rows of tiles at the bottom, no ready-made run.
 void makefallpuzzle(Game& g);
 // One frame of the puzzle.

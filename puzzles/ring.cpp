@@ -7,7 +7,8 @@
 #include <cstdlib>
 
 #include "board/progress.h"
-#include "core/game.h"
+#include "board/spiders.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {

@@ -4,62 +4,11 @@
 // sets them apart is held in RingSettings.
 #pragma once
 
-#include <array>
+#include "state/puzzles.h"
 
 namespace mv {
 
 struct Game;
-
-// Open space below the shooting puzzle's wall: it neither falls nor pulls and draws nothing.
-inline constexpr int kOpen = 14;
-
-// One slot of the grid. The tile in it has a colour and a screen position; `cleared` belongs to
-// the slot and stays when the tile moves on.
-struct RoundSlot {
-  int colour = 0;  // 1..4 a tile, 11 an empty slot, 14 open space (shooting), 0 no slot
-  int x = 0, y = 0;
-  int angle = 0;                 // 256 to a full turn
-  int width = 0;                 // drawn width; the height is always 25
-  int targetX = 0, targetY = 0;  // destination of a move; both 0: no move
-  int vanish = 0;                // burst countdown: 32 at a run, converts at 20, then 5..1
-  int carriedColour = 0;         // the colour a swapping tile brings back when it arrives
-  int homeX = 0, homeY = 0;      // where a swapping tile jumps back to on arrival
-  int cleared = 0;               // 1 once the slot has been converted
-  int moving = 0;
-  int longMatch = 0;  // 1: the tile was last seen in a run of four or more, so it hatches
-};
-
-// Positions (columns) 0..30 and rings (rows) 0..16. The run checks look up to five slots beyond
-// the board but count only slots on it; no tile is ever put off the board.
-inline constexpr int kRingCols = 31;
-inline constexpr int kRingRows = 17;
-
-struct RingPuzzle {
-  std::array<std::array<RoundSlot, kRingRows>, kRingCols> slot{};  // [position][ring]
-  RoundSlot& at(int k, int j) { return slot[k][j]; }
-  const RoundSlot& at(int k, int j) const { return slot[k][j]; }
-
-  // 0 none, 1 one tile selected, 2 after the second click, 10/11 swap animating, 12 reset
-  // request, -1 after a bonus-tile click.
-  int selectState = 0;
-  int selectedPos = 0, selectedRing = 0;
-  int swapPosA = 0, swapRingA = 0;  // clicked second in the last swap; 0: no swap to check
-  int swapPosB = 0, swapRingB = 0;  // selected first
-  int swapCheck = 0;                // 2 at a swap; at 1 on a settled frame without a run, undo
-  int matchFlag = 0;                // 2 in a frame that saw a run; counts down on settled frames
-  int moveStep = 8;
-  bool busy = false, wasBusy = false;
-  int cascadeFrames = 0;
-  int bonusTile = 0, bonusTileTimer = 0;  // scan index of the bonus slot, frames it stays
-  bool pulseDown = false;
-  int pulseLevel = 0;
-
-  // The shooter of the shooting puzzle.
-  int shotColour = 0;
-  int shotTimer = 0;  // steps left of the shot in flight; 0: ready
-  int shooterX = 0;   // left edge of the shooter and the shot
-  int shotY = 400;    // top edge of the shot
-};
 
 // What sets the shooting puzzle apart from the round puzzle.
 struct RingSettings {

@@ -2,8 +2,8 @@
 // included) or between rings at one position swap; three of a colour along a ring, or one colour
 // on all three rings at a position, burst and convert their slots.
 #include "board/runs.h"
-#include "core/game.h"
 #include "puzzles/ring.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {

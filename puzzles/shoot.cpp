@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "board/runs.h"
-#include "core/game.h"
 #include "puzzles/ring.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "board/effects.h"
-#include "core/game.h"
 #include "media/text2.h"
 #include "puzzles/voodoo_box.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/game.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "media/utf8.h"
+#include "common/utf8.h"
 
 namespace scores {
 

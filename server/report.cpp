@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "profiles/names.h"
+#include "common/names.h"
 
 namespace scores {
 

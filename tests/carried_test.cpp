@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "board/level.h"
+#include "board/deal.h"
 #include "core/frame.h"
 #include "core/input.h"
 #include "core/intro.h"
+#include "core/level.h"
 #include "core/menus.h"
+#include "core/players.h"
 #include "core/tally.h"
 #include "game_fixture.h"
 #include "items/charm.h"

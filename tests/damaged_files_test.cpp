@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "board/level.h"
+#include "board/deal.h"
 #include "core/frame.h"
 #include "core/intro.h"
+#include "core/level.h"
+#include "core/players.h"
 #include "core/startup.h"
 #include "game_fixture.h"
 #include "items/cells.h"

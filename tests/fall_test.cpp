@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "board/level.h"
+#include "board/deal.h"
 #include "core/frame.h"
+#include "core/level.h"
 #include "core/startup.h"
 #include "game_fixture.h"
 #include "tile_bot.h"

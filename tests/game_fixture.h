@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "core/game.h"
+#include "state/game.h"
 
 namespace mv::test {
 

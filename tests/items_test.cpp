@@ -4,8 +4,9 @@
 
 #include <algorithm>
 
-#include "board/level.h"
+#include "board/deal.h"
 #include "core/frame.h"
+#include "core/level.h"
 #include "core/menus.h"
 #include "core/tally.h"
 #include "game_fixture.h"

@@ -1,6 +1,7 @@
 // Level set-up: the boards dealt, the sizes, spiders and penalties each level kind starts with.
-#include "board/level.h"
+#include "core/level.h"
 
+#include "board/deal.h"
 #include "game_fixture.h"
 #include "items/inventory.h"
 #include "tile_grid.h"

@@ -1,6 +1,6 @@
 // Player names in any script: UTF-8 read a character at a time, typed names of up to twelve
 // characters, their save files, their place in the score report and on the text canvas.
-#include "profiles/names.h"
+#include "common/names.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "app/score_report.h"
+#include "common/utf8.h"
+#include "core/players.h"
 #include "game_fixture.h"
-#include "media/utf8.h"
 #include "profiles/players.h"
 #include "profiles/savefile.h"
-#include "profiles/screens.h"
 
 namespace mv::test {
 namespace {

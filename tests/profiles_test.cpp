@@ -8,14 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "board/level.h"
+#include "board/deal.h"
 #include "core/frame.h"
+#include "core/level.h"
 #include "core/menus.h"
+#include "core/players.h"
 #include "core/startup.h"
 #include "game_fixture.h"
 #include "profiles/players.h"
 #include "profiles/savefile.h"
-#include "profiles/screens.h"
 
 namespace mv::test {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/game.h"
 #include "puzzles/ring.h"
+#include "state/game.h"
 
 namespace mv::test {
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <set>
 
-#include "board/level.h"
+#include "board/deal.h"
 #include "core/frame.h"
+#include "core/level.h"
 #include "game_fixture.h"
 #include "ring_grid.h"
 

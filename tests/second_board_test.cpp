@@ -2,8 +2,9 @@
 // first board, always at rest on the screen, reporting into the shared level counters.
 #include <algorithm>
 
-#include "board/level.h"
+#include "board/deal.h"
 #include "board/tiles.h"
+#include "core/level.h"
 #include "core/startup.h"
 #include "game_fixture.h"
 #include "tile_bot.h"

@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "board/deal.h"
 #include "board/effects.h"
-#include "board/level.h"
 #include "core/frame.h"
+#include "core/level.h"
 #include "game_fixture.h"
 
 namespace mv {

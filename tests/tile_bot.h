@@ -8,8 +8,8 @@
 
 #include "board/tiles.h"
 #include "core/frame.h"
-#include "core/game.h"
 #include "core/input.h"
+#include "state/game.h"
 
 namespace mv::test {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "board/tiles.h"
-#include "core/game.h"
+#include "state/game.h"
 
 namespace mv::test {
 

@@ -8,9 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "board/level.h"
+#include "board/deal.h"
 #include "core/frame.h"
 #include "core/input.h"
+#include "core/level.h"
 #include "game_fixture.h"
 #include "test_images.h"
 

@@ -9,15 +9,16 @@
 #include <memory>
 #include <vector>
 
+#include "board/deal.h"
 #include "board/effects.h"
-#include "board/level.h"
 #include "board/spiders.h"
 #include "core/frame.h"
-#include "core/game.h"
 #include "core/hud.h"
-#include "core/random.h"
+#include "core/level.h"
 #include "media/canvas.h"
 #include "media/screen.h"
+#include "state/game.h"
+#include "state/random.h"
 
 namespace {
 

@@ -28,15 +28,17 @@
 #include <string>
 #include <vector>
 
-#include "board/level.h"
+#include "board/deal.h"
+#include "common/utf8.h"
 #include "core/frame.h"
-#include "core/game.h"
-#include "core/host.h"
 #include "core/input.h"
+#include "core/level.h"
+#include "core/players.h"
 #include "core/startup.h"
 #include "media/png.h"
-#include "media/utf8.h"
 #include "profiles/players.h"
+#include "state/game.h"
+#include "state/host.h"
 
 namespace {
 

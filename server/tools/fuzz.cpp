@@ -5,7 +5,7 @@
 #include <random>
 #include <thread>
 
-#include "profiles/names.h"
+#include "common/names.h"
 #include "server/report.h"
 #include "server/store.h"
 #include "server/tools/bench_client.h"

@@ -1,9 +1,9 @@
-#include "profiles/screens.h"
+#include "core/players.h"
 
-#include "board/level.h"
-#include "core/game.h"
+#include "core/level.h"
 #include "profiles/players.h"
 #include "profiles/savefile.h"
+#include "state/game.h"
 
 namespace mv {
 namespace {
@@ -74,6 +74,8 @@ void screenPictures(Game& g, int panel) {
   g.screen.drawImage(g.image(ImageList::selectlist, panel), 255, 275, 0);
 }
 
+constexpr int kEnter = 13, kEscape = 27, kBackspace = 8;
+
 }  // namespace
 
 void playerselect(Game& g) {
@@ -114,6 +116,48 @@ void nameentry(Game& g) {
     g.playerSelectOpen = true;
     g.mouseButton = kNoClick;
   }
+}
+
+bool addtogamelist(Game& g) {
+  // Joined here as well as on screen, so keys typed since the last frame are part of the name.
+  g.typedText = typedCells(g);
+  const int slot = newPlayerSlot(g, g.typedText);
+  if (slot == 0) {
+    g.sound.beep();
+    return false;
+  }
+  g.playerList[slot] = g.typedText;
+  g.playerName = g.typedText;
+  g.typedText.clear();
+  g.typedCount = 0;
+  g.typedName.fill(0);
+  newplayerreset(g);
+  savegamedata(g, g.playerName);
+  g.nameEntryOpen = false;
+  savegamenames(g);
+  return true;
+}
+
+void FormKeyPress(Game& g, int key) {
+  if (!g.nameEntryOpen) return;
+  switch (key) {
+    case kEnter:
+      if (g.typedCount > 0) addtogamelist(g);
+      return;
+    case kEscape:
+      return;  // the menu key, handled on key-down
+    case kBackspace:
+      if (g.typedCount > 0) g.typedName[g.typedCount--] = 0;
+      return;
+    default:
+      break;
+  }
+  const auto c = static_cast<char32_t>(key);
+  if (key < 0 || nameSpace(c) || !safeNameCharacter(c) || !g.canvas.canDraw(c)) {
+    g.sound.beep();
+    return;
+  }
+  if (g.typedCount < kNameLength) g.typedName[++g.typedCount] = upperCased(c);
 }
 
 }  // namespace mv

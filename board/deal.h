@@ -1,5 +1,5 @@
-// Starting levels: the level set-up that every level kind goes through, the restart after a loss,
-// a new player's first level, dealing the tile boards and filling the starting spider slots.
+// Dealing a level's tiles and spiders: the tile boards with no ready-made run, a fresh tile's
+// colour, and the spider slots filled at a level start.
 #pragma once
 
 namespace mv {
@@ -7,12 +7,6 @@ namespace mv {
 struct Game;
 struct TileBoard;
 
-// Restarts the current level (after a loss, and at start-up).
-void gamereset(Game& g);
-// Starts the level given by level and levelType.
-void newlevel(Game& g);
-// A new player: empty boards, level 1 of kind 1 on background 1, score 0; then gamereset.
-void newplayerreset(Game& g);
 // Deals both tile boards with no ready-made run of three.
 void settiles(Game& g);
 // Fills spider slot `slot` for a level start with colour 1..4, or a random colour for 0. Returns

@@ -2,29 +2,24 @@
 // clock and counters, and the services through which routines reach the screen and speakers.
 // Routines are plain functions taking a Game&; tests build their own Game and run any of them.
 //
-// Subsystems that own arrays (boards, spiders, items, inventory, puzzles) keep them in their own
-// structs, declared in their folders and held here as members.
+// The arrays of the boards, spiders, items, inventory and puzzles are structs of their own
+// (state/board.h, state/items.h, state/puzzles.h), held here as members. Nothing on this floor
+// has a rule of the game: the routines live in the folders above.
 #pragma once
 
 #include <array>
+#include <set>
 #include <string>
 
-#include "board/effects.h"
-#include "board/jewels.h"
-#include "board/smoke.h"
-#include "board/spiders.h"
-#include "board/tiles.h"
-#include "core/host.h"
-#include "core/random.h"
-#include "items/grids.h"
 #include "media/canvas.h"
 #include "media/catalogue.h"
 #include "media/screen.h"
 #include "media/sound.h"
-#include "profiles/textfile.h"
-#include "puzzles/fall.h"
-#include "puzzles/ring.h"
-#include "puzzles/voodoo.h"
+#include "state/board.h"
+#include "state/host.h"
+#include "state/items.h"
+#include "state/puzzles.h"
+#include "state/random.h"
 
 namespace mv {
 
@@ -33,6 +28,10 @@ enum Colour : int { kYellow = 1, kRed = 2, kGreen = 3, kPurple = 4, kSkull = 5, 
 
 // Click codes of mouseButton.
 enum Click : int { kNoClick = 0, kLeft = 1, kRight = 2, kPanelLeft = 3, kPanelRight = 4 };
+
+// Files whose reading broke off on a failed read. They are not written over for the rest of the
+// run, so the progress they hold stays on disk; a later complete read takes a file off the list.
+using UnreadFiles = std::set<std::string>;
 
 struct Game {
   Game(Screen& screen, TextCanvas& canvas, Sound& sound, Catalogue& cat, uint64_t seed = 1)

@@ -1,4 +1,4 @@
-#include "media/utf8.h"
+#include "common/utf8.h"
 
 namespace mv {
 namespace {

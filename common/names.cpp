@@ -1,10 +1,10 @@
-#include "profiles/names.h"
+#include "common/names.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "media/utf8.h"
+#include "common/utf8.h"
 
 namespace mv {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/random.h"
+#include "state/random.h"
 
 namespace mv {
 
