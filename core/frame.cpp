@@ -10,14 +10,13 @@
 #include "core/hud.h"
 #include "core/intro.h"
 #include "core/level.h"
+#include "core/levels.h"
 #include "core/menus.h"
 #include "core/players.h"
 #include "core/tally.h"
 #include "items/cells.h"
 #include "items/charm.h"
 #include "items/inventory.h"
-#include "puzzles/fall.h"
-#include "puzzles/ring.h"
 #include "puzzles/voodoo.h"
 #include "state/game.h"
 
@@ -199,25 +198,32 @@ void spiderGrowth(Game& g) {
 void levelStartHint(Game& g) {
   g.levelHint.clear();
   if (g.timeLeft <= 496) return;
-  if (g.levelType == 6) g.levelHint = "Dont let tiles touch top of screen!";
+  const LevelKindRow& kind = levelKind(g);
+  if (kind.startHint) g.levelHint = kind.startHint;
   if (g.maxSpiders < 10) {
-    if (g.levelType == 5) g.levelHint = "You only have to Convert 80 tiles!";
+    if (kind.fewSpidersHint) g.levelHint = kind.fewSpidersHint;
     if (g.maxSpiders > 2) g.levelHint = "Maximum Spiders is " + std::to_string(g.maxSpiders);
   }
   g.levelHintX = 100 + g.random(0, 699);
   g.levelHintY = 200 + g.random(0, 399);
 }
 
-// The board or puzzle of the level; nothing moves on it once every spider is dead.
+bool puzzleRuns(const Game& g, const LevelKindRow& kind) {
+  return kind.puzzleOn && g.*kind.puzzleOn;
+}
+
+// The board or puzzle of the level: the tile boards unless a bonus puzzle's flag is set, then
+// each puzzle whose flag is set. Nothing moves once every spider is dead.
 void boardOrPuzzle(Game& g) {
   if (g.allSpidersDead) return;
-  if (!g.roundPuzzleOn && !g.shootPuzzleOn && !g.fallPuzzleOn) {
+  bool anyPuzzle = false;
+  for (int t = 1; t <= levelKindCount(); ++t) anyPuzzle = anyPuzzle || puzzleRuns(g, levelKind(t));
+  if (!anyPuzzle) {
     placetiles(g);
     if (g.secondBoardCells > 0) placetiles2(g);
   }
-  if (g.roundPuzzleOn) roundpuzzle(g);
-  if (g.shootPuzzleOn) shootpuzzle(g);
-  if (g.fallPuzzleOn) fallpuzzle(g);
+  for (int t = 1; t <= levelKindCount(); ++t)
+    if (puzzleRuns(g, levelKind(t))) levelKind(t).playPuzzle(g);
 }
 
 void resetCounts(Game& g) {
@@ -329,7 +335,7 @@ void cursorTexts(Game& g) {
   const int x = g.mouseX - 55 > 720 ? g.mouseX - 105 : g.mouseX - 55;
   for (int i = 0; i < 3; ++i)
     if (!g.infoLine1[i].empty()) c.textOut(x, g.mouseY - 22 + 11 * i, g.infoLine1[i]);
-  if (g.levelType == 6 && !g.tilesNearTop)
+  if (levelKind(g).countsTilesLeft && !g.tilesNearTop)
     c.textOut(30, 77,
               "You only have to convert " + std::to_string(g.tileGoal) +
                   " tiles to complete this level [Dont let tiles reach top]");

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/levels.h"
 #include "media/text2.h"
 #include "state/game.h"
 
@@ -23,7 +24,7 @@ void hud(Game& g) {
   write(g, 10, 12, std::to_string(g.score));
   write(g, 372, 12, std::to_string(g.timeLeft));
   write(g, 463, 12, std::to_string(g.liveSpiders));
-  if (g.levelType == 6 && !g.tilesNearTop)
+  if (levelKind(g).countsTilesLeft && !g.tilesNearTop)
     write(g, 10, 52, std::to_string(g.tileGoal - g.clearedCount) + " LEFT TO CONVERT");
 }
 

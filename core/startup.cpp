@@ -1,6 +1,7 @@
 #include "core/startup.h"
 
 #include "core/level.h"
+#include "core/levels.h"
 #include "items/inventory.h"
 #include "profiles/players.h"
 #include "profiles/savefile.h"
@@ -14,7 +15,7 @@ void FormCreate(Game& g, uint64_t seed) {
   preparebox(g);
 
   g.level = 1;
-  g.levelType = 1;
+  g.levelType = kBoardLevel;
   g.bookPage = 0;
   g.timeLeft = 0;
   g.boxHelpClicks = 0;
@@ -26,12 +27,12 @@ void FormCreate(Game& g, uint64_t seed) {
   const bool saved = hasSaveFile(g.playerName);
   loadgamedata(g, g.playerName);
 
-  if (g.backgroundIndex > 5 || g.backgroundIndex < 1) g.backgroundIndex = 1;
-  if (g.levelType > 6 || g.levelType < 1) g.levelType = 1;
+  if (g.backgroundIndex > backgroundCount() || g.backgroundIndex < 1) g.backgroundIndex = 1;
+  if (g.levelType > levelKindCount() || g.levelType < 1) g.levelType = kBoardLevel;
   if (g.level <= 0 || !saved) {
     // No usable save, or none at all: a first player's start, with the Book of Jewels.
     g.level = 1;
-    g.levelType = 1;
+    g.levelType = kBoardLevel;
     g.backgroundIndex = 1;
     placebook(g);
   }

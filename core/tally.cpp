@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/level.h"
+#include "core/levels.h"
 #include "items/inventory.h"
 #include "media/text2.h"
 #include "state/game.h"
@@ -51,8 +52,8 @@ void nextlevel(Game& g) {
   g.level += 1;
   if (oldLevel == 1) startintro(g, 2);
   if (g.level == 3) startintro(g, 3);
-  g.backgroundIndex = g.backgroundIndex % 5 + 1;
-  g.levelType = g.levelType % 6 + 1;
+  g.backgroundIndex = nextBackground(g.backgroundIndex);
+  g.levelType = nextLevelType(g.levelType);
   newlevel(g);
   g.levelComplete = false;
 }

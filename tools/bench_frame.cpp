@@ -13,6 +13,7 @@
 #include "board/effects.h"
 #include "board/spiders.h"
 #include "core/frame.h"
+#include "core/levels.h"
 #include "core/hud.h"
 #include "core/level.h"
 #include "media/canvas.h"
@@ -92,7 +93,7 @@ void benchSpiders(int frames) {
 
   // The whole play frame on a dealt 10 x 10 board with 20 live spiders.
   g.level = 4;
-  g.levelType = 1;
+  g.levelType = mv::kBoardLevel;
   g.menuOpen = false;
   g.hintStep = 5;
   newlevel(g);

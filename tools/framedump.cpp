@@ -33,6 +33,7 @@
 #include "core/frame.h"
 #include "core/input.h"
 #include "core/level.h"
+#include "core/levels.h"
 #include "core/players.h"
 #include "core/startup.h"
 #include "media/png.h"
@@ -152,8 +153,8 @@ int main(int argc, char** argv) {
   mv::FormCreate(g, seed);
   if (level > 0) {
     g.level = level;
-    g.levelType = (level - 1) % 6 + 1;
-    g.backgroundIndex = (level - 1) % 5 + 1;
+    g.levelType = (level - 1) % mv::levelKindCount() + 1;
+    g.backgroundIndex = (level - 1) % mv::backgroundCount() + 1;
     mv::gamereset(g);
   }
 
