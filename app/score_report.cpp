@@ -4,23 +4,16 @@
 
 #include <cstdlib>
 
+#include "common/report.h"
+
 namespace mv {
 
 std::string percentEncode(std::string_view value) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char ch : value) {
-    const auto c = static_cast<unsigned char>(ch);
-    const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
-    if (unreserved) {
-      out += ch;
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
+  // libcurl keeps the unreserved characters and encodes every other byte as %XX.
+  char* escaped = curl_easy_escape(nullptr, value.data(), static_cast<int>(value.size()));
+  if (!escaped) return {};
+  std::string out(escaped);
+  curl_free(escaped);
   return out;
 }
 
@@ -36,11 +29,17 @@ std::string withoutTrailingSlashes(std::string_view base) {
 
 std::string scoreUrl(std::string_view base, std::string_view playerName, int level, int score) {
   std::string url = withoutTrailingSlashes(base);
-  url += kScorePath;
-  url += "?action2=add&playername=";
-  url += percentEncode(std::string(playerName) + " " + std::string(kGameVersion));
-  url += "&level=" + percentEncode(std::to_string(level));
-  url += "&score=" + percentEncode(std::to_string(score));
+  auto field = [&](char separator, std::string_view key, const std::string& value) {
+    url += separator;
+    url += key;
+    url += '=';
+    url += percentEncode(value);
+  };
+  url += report::kPath;
+  field('?', report::kActionKey, std::string(report::kAdd));
+  field('&', report::kNameKey, std::string(playerName) + " " + std::string(report::kVersion));
+  field('&', report::kLevelKey, std::to_string(level));
+  field('&', report::kScoreKey, std::to_string(score));
   return url;
 }
 
@@ -67,7 +66,8 @@ void sendNow(const std::string& url, long capMs) {
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, capMs);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // timeouts must not rely on signals in a thread
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, discardReply);
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, "Morvane/1.7");
+  const std::string agent = "Morvane/" + std::string(report::kVersion);
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
   curl_easy_perform(curl);  // the reply and any failure are of no use to the game
   curl_easy_cleanup(curl);
 }

@@ -8,11 +8,9 @@
 
 namespace mv {
 
-inline constexpr std::string_view kGameVersion = "1.7";
 // Scheme, host and port of the score endpoint; MORVANE_SCORE_URL overrides it. By default a
 // leaderboard on this machine: morvane-scores listens here unless told otherwise.
 inline constexpr std::string_view kScoreBase = "http://127.0.0.1:8080";
-inline constexpr std::string_view kScorePath = "/morvane/mv.asp";
 
 // Percent-encodes everything but the unreserved characters, so a value can never end its
 // field or start another one.

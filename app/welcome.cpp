@@ -1,5 +1,8 @@
 #include "app/welcome.h"
 
+#include <string>
+
+#include "common/report.h"
 #include "media/canvas.h"
 #include "media/screen.h"
 
@@ -22,7 +25,7 @@ bool Twelcomeform::create(const Catalogue& cat) {
   screen.drawImage(cat.image(ImageList::welcome, 0), 0, 0, 0);
   canvas.take().setFontColour(0xFFFFFF);
   canvas.setBrushSolid(false);
-  canvas.textOut(44, 247, "Version 1.7");
+  canvas.textOut(44, 247, "Version " + std::string(report::kVersion));
   canvas.release();
   picture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STATIC,
                                kPictureW, kPictureH);

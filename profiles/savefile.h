@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/names.h"
+#include "common/report.h"
 
 namespace mv {
 
@@ -13,13 +14,12 @@ struct Game;
 
 inline constexpr int kSaveFileLines = 908;
 
-// The highest level a save file can bring back. Play can't get near it: even at one level every
-// two seconds, ten million levels take over seven months without a break. A higher level read
-// from a file comes back as this one, so nothing that counts with the level can overflow.
-inline constexpr int kMaxLevel = 10'000'000;
-// The largest score either way, and the largest item value either way, a save file can bring
-// back; both lie far beyond what play hands out, and leave room to count on without overflow.
-inline constexpr int kMaxScore = 1'000'000'000;
+// The highest level and the largest score either way a save file can bring back are the game's
+// own bounds, the ones its score report keeps to: a value beyond them comes back as the bound, so
+// nothing that counts with it can overflow. The largest item value either way lies as far beyond
+// what play hands out.
+using report::kMaxLevel;
+using report::kMaxScore;
 inline constexpr int kMaxItemValue = 1'000'000;
 
 // The name as it is, in UTF-8, with ".dat" appended.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "common/report.h"
 #include "server/service.h"
 
 namespace scores {
@@ -44,7 +45,8 @@ void route(httplib::Server& http, ScoreService& service, RequestLog& log) {
            [&](const httplib::Request&, httplib::Response& res) { send(res, service.page()); });
   http.Get("/scores.json",
            [&](const httplib::Request&, httplib::Response& res) { send(res, service.json()); });
-  http.Get(std::string(kReportPath), [&](const httplib::Request& req, httplib::Response& res) {
+  http.Get(std::string(mv::report::kPath), [&](const httplib::Request& req,
+                                               httplib::Response& res) {
     // The raw target, not the library's parsed parameters: the report's own rules decide
     // what its keys and encodings mean.
     const auto q = req.target.find('?');

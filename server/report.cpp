@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/names.h"
+#include "common/report.h"
 
 namespace scores {
 
@@ -28,7 +29,7 @@ std::optional<std::int64_t> decimal(std::string_view text, size_t maxDigits) {
 }
 
 bool validVersion(std::string_view v) {
-  if (v.empty() || v.size() > 16) return false;
+  if (v.empty() || v.size() > mv::report::kMaxVersionLength) return false;
   for (const char c : v)
     if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '.' ||
           c == '-' || c == '_'))
@@ -37,8 +38,8 @@ bool validVersion(std::string_view v) {
 }
 
 enum Key { kAction, kName, kLevel, kScore, kKeyCount };
-constexpr std::array<std::string_view, kKeyCount> kKeys = {"action2", "playername", "level",
-                                                           "score"};
+constexpr std::array<std::string_view, kKeyCount> kKeys = {
+    mv::report::kActionKey, mv::report::kNameKey, mv::report::kLevelKey, mv::report::kScoreKey};
 
 ParsedReport refuse(std::string reason) {
   return {false, {}, std::move(reason)};
@@ -109,7 +110,7 @@ ParsedReport parseReport(std::string_view query) {
   }
   for (size_t k = 0; k < kKeyCount; ++k)
     if (!values[k]) return refuse("key " + std::string(kKeys[k]) + " is missing");
-  if (*values[kAction] != "add") return refuse("action2 is not add");
+  if (*values[kAction] != mv::report::kAdd) return refuse("action2 is not add");
   ParsedReport parsed{true, {}, {}};
   for (std::string reason : {checkPlayer(*values[kName], parsed.report),
                              checkLevel(*values[kLevel], parsed.report.level),

@@ -1,4 +1,4 @@
-// Reading one score report from the query string the game sends:
+// Reading one score report from the query string the game sends (common/report.h):
 //   action2=add&playername=NAME%201.7&level=L&score=S
 #pragma once
 

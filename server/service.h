@@ -10,8 +10,6 @@
 
 namespace scores {
 
-inline constexpr std::string_view kReportPath = "/morvane/mv.asp";
-
 struct Reply {
   int status = 200;
   std::string contentType = "text/plain; charset=utf-8";
