@@ -7,6 +7,7 @@
 
 #include "board/progress.h"
 #include "board/spiders.h"
+#include "board/swaps.h"
 #include "state/game.h"
 
 namespace mv {
@@ -52,24 +53,14 @@ int refillColour(Game& g) {
 }
 
 void settledFrame(Game& g, TileBoard& b, const BoardSettings& s) {
-  cascadeBonus(g, b.cascadeFrames);
-  if (b.matchFlag == 0) b.cascadeFrames = 0;
-
-  // A swap that made no run flies back.
-  if (b.matchFlag == 0 && b.swapCheck == 1 && b.swapColA > 0) {
-    g.playIfOn(12);
-    b.selectState = 10;
+  settleSwaps(g, b, &TileBoard::swapColA, [&] {
     const int ca = b.swapColA, ra = b.swapRowA, cb = b.swapColB, rb = b.swapRowB;
     const int ax = b.tileX[ca][ra], ay = b.tileY[ca][ra];
     const int bx = b.tileX[cb][rb], by = b.tileY[cb][rb];
     const int ka = b.tileKind[ca][ra], kb = b.tileKind[cb][rb];
     startSwapMove(b, ca, ra, bx, s.undoToSavedY ? b.savedSwapY : by, kb);
     startSwapMove(b, cb, rb, ax, ay, ka);
-    b.swapCheck = 0;
-    b.swapColA = 0;
-  }
-  if (b.matchFlag > 0) --b.matchFlag;
-  if (b.swapCheck > 0) --b.swapCheck;
+  });
 }
 
 void driftAndScatter(Game& g, TileBoard& b, const BoardCounts& n) {
@@ -364,28 +355,10 @@ class CellPass {
 
   void click() {
     if (scanIndex == b.bonusTile) bonusClick();
-    g.playIfOn(11);
-    if (g.hintIndex > 0 && g.hintFade > 254) g.hintIndex = 0;
-    if (++b.selectState > 2) b.selectState = 12;
-    if (g.heldImage > 0) {
-      b.selectState = 12;
-      dropStone();
-    }
-    if (b.selectState == 1) {
-      b.selectedCol = c;
-      b.selectedRow = r;
-    } else if (b.selectState == 2) {
-      const int dc = std::abs(c - b.selectedCol), dr = std::abs(r - b.selectedRow);
-      if (dc == 0 && dr == 0) {
-        b.selectState = 12;
-      } else if (dc + dr != 1) {
-        b.selectedCol = c;
-        b.selectedRow = r;
-        b.selectState = 1;
-      } else {
-        startSwap();
-      }
-    }
+    clickTile(
+        g, b, &TileBoard::selectedCol, &TileBoard::selectedRow, c, r, b.tileKind[c][r],
+        [&](int c2, int r2) { return std::abs(c - c2) + std::abs(r - r2) == 1; },
+        [&] { startSwap(); });
   }
 
   void bonusClick() {
@@ -402,15 +375,6 @@ class CellPass {
     b.bonusTile = 0;
     b.bonusTileTimer = 0;
     b.selectState = -1;
-  }
-
-  // A Lost Stone carried onto a tile recolours it; any other item stays on the cursor.
-  void dropStone() {
-    static constexpr int kStoneColour[4] = {kGreen, kRed, kPurple, kYellow};  // images 13..16
-    if (g.heldImage < 13 || g.heldImage > 16) return;
-    b.tileKind[c][r] = kStoneColour[g.heldImage - 13];
-    g.heldImage = 0;
-    g.heldName.clear();
   }
 
   void startSwap() {

@@ -28,9 +28,6 @@ bool pressed(const Game& g, int code) {
   return g.mouseButton == code;
 }
 
-bool inside(int v, int low, int high) {
-  return v > low && v < high;
-}
 
 // Step 3: the system cursor, in game pixels.
 void readCursor(Game& g) {

@@ -10,10 +10,6 @@
 namespace mv {
 namespace {
 
-bool inside(int v, int low, int high) {
-  return v > low && v < high;
-}
-
 // Continue: back to the level, starting its intro when the level has not started yet.
 void play(Game& g) {
   g.menuOpen = false;

@@ -8,10 +8,6 @@
 namespace mv {
 namespace {
 
-bool inside(int v, int low, int high) {
-  return v > low && v < high;
-}
-
 bool leftPressIn(const Game& g, int x0, int x1, int y0, int y1) {
   return g.mouseButton == kLeft && inside(g.mouseX, x0, x1) && inside(g.mouseY, y0, y1);
 }

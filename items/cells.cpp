@@ -11,9 +11,6 @@ namespace {
 constexpr int kDropSound = 6, kPickSound = 7, kCharmSound = 9, kDissolveSound = 10;
 constexpr int kDissolveFrames = 19;
 
-bool inside(int v, int low, int high) {
-  return v > low && v < high;
-}
 
 bool holds(const Item& it) {
   return it.kind > 0;

@@ -8,6 +8,7 @@
 
 #include "board/progress.h"
 #include "board/spiders.h"
+#include "board/swaps.h"
 #include "state/game.h"
 
 namespace mv {
@@ -38,17 +39,8 @@ void startSwap(RoundSlot& a, RoundSlot& b) {
 
 // A settled frame pays the cascade bonus, and undoes a swap that made no run.
 void settledFrame(Game& g, RingPuzzle& p) {
-  cascadeBonus(g, p.cascadeFrames);
-  if (p.matchFlag == 0) p.cascadeFrames = 0;
-  if (p.matchFlag == 0 && p.swapCheck == 1 && p.swapPosA > 0) {
-    g.playIfOn(12);
-    p.selectState = 10;
-    startSwap(p.at(p.swapPosA, p.swapRingA), p.at(p.swapPosB, p.swapRingB));
-    p.swapCheck = 0;
-    p.swapPosA = 0;
-  }
-  if (p.matchFlag > 0) --p.matchFlag;
-  if (p.swapCheck > 0) --p.swapCheck;
+  settleSwaps(g, p, &RingPuzzle::swapPosA,
+              [&] { startSwap(p.at(p.swapPosA, p.swapRingA), p.at(p.swapPosB, p.swapRingB)); });
 }
 
 void frameHead(Game& g, RingPuzzle& p) {
@@ -327,36 +319,9 @@ class SlotPass {
       bonusBurst();
       p.selectState = -1;
     }
-    g.playIfOn(11);
-    if (g.hintIndex > 0 && g.hintFade > 254) g.hintIndex = 0;
-    if (++p.selectState > 2) p.selectState = 12;
-    if (g.heldImage > 0) {
-      p.selectState = 12;
-      dropStone();
-    }
-    if (p.selectState == 1) {
-      p.selectedPos = k;
-      p.selectedRing = j;
-    } else if (p.selectState == 2) {
-      if (k == p.selectedPos && j == p.selectedRing) {
-        p.selectState = 12;
-      } else if (!neighbours(p.selectedPos, p.selectedRing)) {
-        p.selectedPos = k;
-        p.selectedRing = j;
-        p.selectState = 1;
-      } else {
-        swap();
-      }
-    }
-  }
-
-  // A Lost Stone carried onto a tile recolours it; any other item stays on the cursor.
-  void dropStone() {
-    static constexpr int kStoneColour[4] = {kGreen, kRed, kPurple, kYellow};  // images 13..16
-    if (g.heldImage < 13 || g.heldImage > 16) return;
-    slot().colour = kStoneColour[g.heldImage - 13];
-    g.heldImage = 0;
-    g.heldName.clear();
+    clickTile(
+        g, p, &RingPuzzle::selectedPos, &RingPuzzle::selectedRing, k, j, slot().colour,
+        [&](int k2, int j2) { return neighbours(k2, j2); }, [&] { swap(); });
   }
 
   void swap() {

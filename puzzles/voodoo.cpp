@@ -15,10 +15,6 @@ namespace {
 constexpr int kHelpPanel = 12;
 constexpr int kFlashFrames = 75;
 
-bool inside(int v, int low, int high) {
-  return v > low && v < high;
-}
-
 bool underCursor(const Game& g, const BoxCell& c) {
   return c.x <= g.mouseX && g.mouseX <= c.x + kBoxCell - 1 && c.y <= g.mouseY &&
          g.mouseY <= c.y + kBoxCell - 1;

@@ -29,6 +29,11 @@ enum Colour : int { kYellow = 1, kRed = 2, kGreen = 3, kPurple = 4, kSkull = 5, 
 // Click codes of mouseButton.
 enum Click : int { kNoClick = 0, kLeft = 1, kRight = 2, kPanelLeft = 3, kPanelRight = 4 };
 
+// Click areas are open: `v` lies strictly between `low` and `high`, edges excluded.
+inline bool inside(int v, int low, int high) {
+  return v > low && v < high;
+}
+
 // Files whose reading broke off on a failed read. They are not written over for the rest of the
 // run, so the progress they hold stays on disk; a later complete read takes a file off the list.
 using UnreadFiles = std::set<std::string>;
