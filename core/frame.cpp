@@ -29,7 +29,7 @@ bool pressed(const Game& g, int code) {
 }
 
 
-// Step 3: the system cursor, in game pixels.
+// The system cursor, in game pixels.
 void readCursor(Game& g) {
   int x = 0, y = 0;
   if (g.host && g.host->cursor(x, y)) {
@@ -38,7 +38,7 @@ void readCursor(Game& g) {
   }
 }
 
-// Step 4: the level intro, unless a screen that stops it is open (instructions do not).
+// The level intro, unless a screen that stops it is open (instructions do not).
 void stepIntro(Game& g) {
   if (g.introStage <= 0 || g.levelComplete || g.menuOpen || g.optionsOpen || g.playerSelectOpen ||
       g.nameEntryOpen)
@@ -46,55 +46,55 @@ void stepIntro(Game& g) {
   intro(g);
 }
 
-// Step 5: the main menu.
+// The main menu.
 void stepMainMenu(Game& g) {
   if (g.menuOpen) mainmenu(g);
 }
 
-// Step 6: the instructions page.
+// The instructions page.
 void stepInstructions(Game& g) {
   if (g.instructionsOpen) instructions(g);
 }
 
-// Step 7: name entry.
+// Name entry.
 void stepNameEntry(Game& g) {
   if (g.nameEntryOpen) nameentry(g);
 }
 
-// Step 8: player selection.
+// Player selection.
 void stepPlayerSelect(Game& g) {
   if (g.playerSelectOpen) playerselect(g);
 }
 
-// Step 9: the options, unless player selection or name entry covers them.
+// The options, unless player selection or name entry covers them.
 void stepOptions(Game& g) {
   if (g.optionsOpen && !g.playerSelectOpen && !g.nameEntryOpen) options(g);
 }
 
-// Step 10: the level-complete tally, unless the menu or the options cover it.
+// The level-complete tally, unless the menu or the options cover it.
 void stepTally(Game& g) {
   if (g.levelComplete && !g.menuOpen && !g.optionsOpen) tally(g);
 }
 
-// Step 11: the book, unless a menu screen covers it.
+// The book, unless a menu screen covers it.
 void stepBook(Game& g) {
   if (g.bookPage <= 0 || g.menuOpen || g.optionsOpen || g.playerSelectOpen || g.instructionsOpen)
     return;
   book(g);
 }
 
-// Step 12: the voodoo box takes the place of the play frame on its levels.
+// The voodoo box takes the place of the play frame on its levels.
 void stepBoxPuzzle(Game& g) {
   if (!playIsFree(g) || g.instructionsOpen || !g.boxPuzzleOn) return;
   puzzlegame(g);
 }
 
-// Step 13: the play frame.
+// The play frame.
 void stepPlay(Game& g) {
   if (playIsFree(g) && !g.instructionsOpen && !g.boxPuzzleOn) playFrame(g);
 }
 
-// Step 14: the Morvane celebration covers whatever was drawn.
+// The Morvane celebration covers whatever was drawn.
 void stepCelebration(Game& g) {
   if (g.megaBonusTimer > 0) celebration(g);
 }
@@ -373,7 +373,8 @@ void playFrame(Game& g) {
 }
 
 void DXTimerTimer(Game& g) {
-  // A frame without a display does nothing at all, so the game does not advance either.
+  // The screens in painter's order: each draws over those before it and handles its clicks as
+  // it draws. A frame without a display does nothing at all, so the game does not advance either.
   if (!g.screen.canDraw()) return;
   g.screen.fillScreen(0);
   readCursor(g);

@@ -7,32 +7,25 @@
 namespace mv {
 namespace {
 
-// Where each panel goes. The first one points at a spider, so it sits above and left of spider 3;
-// panels not listed stay where the last one was.
+// Where each panel goes, by hintIndex; panels without a place stay where the last one was. The
+// first panel points at a spider, so it sits above and left of spider 3.
+struct PanelPlace {
+  int hintIndex;
+  int x, y;
+};
+constexpr PanelPlace kPanelPlaces[] = {{2, 300, 250}, {3, 300, 100}, {4, 100, 250},
+                                       {5, 300, 100}, {7, 200, 200}, {11, 420, 65}};
+constexpr int kSpiderPanel = 1;
+
 void placePanel(Game& g) {
-  switch (g.hintIndex) {
-    case 1:
-      g.hintX = static_cast<int>(std::nearbyint(g.spiders[3].spiderX - 220));
-      g.hintY = static_cast<int>(std::nearbyint(g.spiders[3].spiderY - 140));
-      break;
-    case 2:
-      g.hintX = 300, g.hintY = 250;
-      break;
-    case 3:
-      g.hintX = 300, g.hintY = 100;
-      break;
-    case 4:
-      g.hintX = 100, g.hintY = 250;
-      break;
-    case 5:
-      g.hintX = 300, g.hintY = 100;
-      break;
-    case 7:
-      g.hintX = 200, g.hintY = 200;
-      break;
-    case 11:
-      g.hintX = 420, g.hintY = 65;
-      break;
+  if (g.hintIndex == kSpiderPanel) {
+    g.hintX = static_cast<int>(std::nearbyint(g.spiders[3].spiderX - 220));
+    g.hintY = static_cast<int>(std::nearbyint(g.spiders[3].spiderY - 140));
+  }
+  for (const PanelPlace& p : kPanelPlaces) {
+    if (p.hintIndex != g.hintIndex) continue;
+    g.hintX = p.x;
+    g.hintY = p.y;
   }
 }
 

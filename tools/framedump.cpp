@@ -40,6 +40,7 @@
 #include "profiles/players.h"
 #include "state/game.h"
 #include "state/host.h"
+#include "tools/scratch_folder.h"
 
 namespace {
 
@@ -74,26 +75,6 @@ bool parseXY(const std::string& s, int& x, int& y) {
   std::fprintf(stderr, "framedump: %s\n", why.c_str());
   std::exit(2);
 }
-
-// A fresh, empty working folder, removed when the dump ends.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string name = (std::filesystem::temp_directory_path() / "framedump-XXXXXX").string();
-    if (!mkdtemp(name.data())) usage("cannot make a scratch folder in " + name);
-    path_ = name;
-    std::filesystem::current_path(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
- private:
-  std::filesystem::path path_;
-};
 
 }  // namespace
 
@@ -142,7 +123,7 @@ int main(int argc, char** argv) {
   } catch (const mv::AssetError& e) {
     usage(e.what());
   }
-  const ScratchFolder scratch;
+  const mv::tools::ScratchFolder scratch;
   mv::Screen screen;
   mv::TextCanvas canvas(screen);
   mv::Sound sound(std::make_unique<mv::SilentBackend>(), mv::kSoundCount);
