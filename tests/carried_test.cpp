@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "board/deal.h"
 #include "core/frame.h"
 #include "core/input.h"
 #include "core/intro.h"
@@ -171,7 +170,17 @@ TEST_F(CarriedTest, WithRoomForNeitherTheGiftWaitsAndTakesNothing) {
   EXPECT_EQ(g.jewelsFound, 3) << "no store was tried";
   EXPECT_EQ(checkinventory(g, "Morvane Rune Piece"), 112);
 
+  // With an empty hand, a full inventory is no hindrance: the charm is carried.
+  g.charmGiven = false;
+  emptyhand(g);
+  for (int i = 0; i < 5; ++i) intro(g);
+  EXPECT_TRUE(g.charmGiven);
+  EXPECT_TRUE(same(helditem(g), kCharm));
+  EXPECT_EQ(checkinventory(g, "Morvane Rune Piece"), 112);
+
   // Once there is room, the next level-2 intro gives it.
+  g.charmGiven = false;
+  hold(g, jewel(1, 40));
   for (int c = 1; c <= 2; ++c)
     for (int r = 1; r <= 2; ++r) g.inventoryGrid[c][r] = InventoryCell{};
   intro(g);

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "board/deal.h"
 #include "core/frame.h"
 #include "core/intro.h"
 #include "core/level.h"

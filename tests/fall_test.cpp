@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "board/deal.h"
 #include "core/frame.h"
 #include "core/level.h"
 #include "core/startup.h"

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "board/deal.h"
 #include "core/frame.h"
 #include "core/level.h"
 #include "core/menus.h"

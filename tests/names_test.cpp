@@ -39,6 +39,8 @@ TEST(Utf8, ReadsEveryLengthAndTakesBrokenBytesOneAtATime) {
   }
   EXPECT_EQ(codePoints("\xE0\x80\x80"), (std::vector<char32_t>(3, kNotUtf8))) << "overlong";
   EXPECT_EQ(codePoints("\xED\xA0\x80").front(), kNotUtf8) << "a surrogate";
+  EXPECT_EQ(codePoints("\xED\xBF\xBF").front(), kNotUtf8) << "U+DFFF, the last surrogate";
+  EXPECT_EQ(codePoints("\xED\x9F\xBF").front(), 0xD7FFu) << "the last character before them";
   EXPECT_EQ(codePoints("\xF4\x90\x80\x80").front(), kNotUtf8) << "beyond U+10FFFF";
   EXPECT_EQ(codePoints("\xF0\x9F\x98").front(), kNotUtf8) << "cut short at the end";
   for (const char32_t c : {0x41u, 0xCBu, 0x416u, 0x20ACu, 0x1F600u, 0x10FFFFu}) {
@@ -48,6 +50,11 @@ TEST(Utf8, ReadsEveryLengthAndTakesBrokenBytesOneAtATime) {
     EXPECT_EQ(at, s.size());
   }
   EXPECT_EQ(utf8(0xD800), "");
+  // Each length starts where the last one ends.
+  EXPECT_EQ(utf8(0x7FF), "\xDF\xBF");
+  EXPECT_EQ(utf8(0x800), "\xE0\xA0\x80");
+  EXPECT_EQ(utf8(0xFFFF), "\xEF\xBF\xBF");
+  EXPECT_EQ(utf8(0x10000), "\xF0\x90\x80\x80");
 }
 
 class NamesTest : public GameTest {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "board/deal.h"
 #include "core/frame.h"
 #include "core/level.h"
 #include "core/menus.h"
@@ -206,7 +205,7 @@ TEST_F(ProfilesTest, ShortFileEmptiesWhatComesAfterIt) {
 
 TEST_F(ProfilesTest, ALineWithNoIntegerEndsTheReading) {
   for (const std::string& bad :
-       std::vector<std::string>{"abc", "", "12abc", "99999999999", "-", "1.5"}) {
+       std::vector<std::string>{"abc", "", "12abc", "99999999999", "-", "1.5", "+-5", "-+5"}) {
     g.level = g.levelType = g.backgroundIndex = 1;
     g.score = 77;
     g.hintStep = 2;

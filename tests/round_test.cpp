@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <set>
 
-#include "board/deal.h"
 #include "core/frame.h"
 #include "core/level.h"
 #include "game_fixture.h"

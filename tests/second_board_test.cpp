@@ -2,7 +2,6 @@
 // first board, always at rest on the screen, reporting into the shared level counters.
 #include <algorithm>
 
-#include "board/deal.h"
 #include "board/tiles.h"
 #include "core/level.h"
 #include "core/startup.h"

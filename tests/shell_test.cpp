@@ -293,6 +293,15 @@ TEST_F(QuickClick, ATapBetweenTwoFramesIsOneClickInTheNextFrameOnly) {
   EXPECT_EQ(frame(), Seen(kNoClick, "up"));
 }
 
+TEST_F(QuickClick, APressStillHeldAfterATapIsNotReleasedWithTheTap) {
+  tap(SDL_BUTTON_LEFT, 5, 5);
+  press(SDL_BUTTON_LEFT, 6, 6);
+  EXPECT_EQ(frame(), Seen(kLeft, "down"));
+  EXPECT_EQ(frame(), Seen(kLeft, "down")) << "the second press is still held";
+  release();
+  EXPECT_EQ(frame(), Seen(kNoClick, "up"));
+}
+
 TEST_F(QuickClick, HeldPressesAndPanelCodesAreUnchanged) {
   press(SDL_BUTTON_LEFT, 5, 5);
   EXPECT_EQ(frame(), Seen(kLeft, "down"));

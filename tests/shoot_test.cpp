@@ -2,7 +2,6 @@
 // text, row 1 (the top) first, with a space for open space.
 #include <algorithm>
 
-#include "board/deal.h"
 #include "core/frame.h"
 #include "core/level.h"
 #include "game_fixture.h"

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "board/deal.h"
 #include "board/effects.h"
 #include "core/frame.h"
 #include "core/level.h"

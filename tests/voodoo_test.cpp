@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "board/deal.h"
 #include "core/frame.h"
 #include "core/input.h"
 #include "core/level.h"

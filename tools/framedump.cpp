@@ -28,7 +28,6 @@
 #include <string>
 #include <vector>
 
-#include "board/deal.h"
 #include "common/utf8.h"
 #include "core/frame.h"
 #include "core/input.h"

@@ -60,6 +60,20 @@ TEST(Report, NameIsSplitFromTheVersionAtTheLastSpace) {
   const ParsedReport p = parseReport(query("ANNA%202.0-beta"));
   ASSERT_TRUE(p.ok);
   EXPECT_EQ(p.report.version, "2.0-beta");
+  // A version is at most 16 characters.
+  EXPECT_TRUE(parseReport(query("ANNA%20" + std::string(16, '9'))).ok);
+  EXPECT_EQ(reason(query("ANNA%20" + std::string(17, '9'))), "version is not a version number");
+}
+
+TEST(Report, PercentDecodingStaysInsideItsText) {
+  // "%4" at the end of a view that a longer buffer goes on behind: the byte after the view must
+  // not complete it.
+  const std::string buffer = "AB%41";
+  std::string out;
+  EXPECT_FALSE(percentDecode(std::string_view(buffer).substr(0, 4), out));
+  EXPECT_FALSE(percentDecode(std::string_view(buffer).substr(0, 3), out));
+  ASSERT_TRUE(percentDecode(buffer, out));
+  EXPECT_EQ(out, "ABA");
 }
 
 TEST(Report, LevelAndScoreBounds) {
