@@ -2,6 +2,8 @@
 #include "core/level.h"
 
 #include "board/deal.h"
+#include "core/frame.h"
+#include "core/levels.h"
 #include "game_fixture.h"
 #include "items/inventory.h"
 #include "tile_grid.h"
@@ -141,6 +143,30 @@ TEST_F(LevelTest, EachLevelKindStartsItsOwnSpidersAndPuzzle) {
   EXPECT_EQ(g.driftDir, 1);
   EXPECT_EQ(g.driftTimer, 1);
   EXPECT_TRUE(g.boxPuzzleOn);
+}
+
+TEST_F(LevelTest, EveryKindOfTheCyclePlaysItsOwnBoardOrPuzzle) {
+  // A row of the table is complete: a level of each kind starts and plays, its puzzle's flag and
+  // only that one set, clicks landing all over the screen.
+  for (int t = 1; t <= levelKindCount(); ++t) {
+    g.level = 9;
+    g.levelType = t;
+    g.menuOpen = false;
+    newlevel(g);
+    g.introStage = 0;
+    for (int u = 1; u <= levelKindCount(); ++u)
+      if (levelKind(u).puzzleOn) EXPECT_EQ(g.*levelKind(u).puzzleOn, u == t) << t << " " << u;
+    for (int f = 0; f < 120; ++f) {
+      g.mouseX = 40 + f * 37 % 700;
+      g.mouseY = 40 + f * 53 % 520;
+      g.mouseButton = f % 3 == 0 ? kLeft : kNoClick;
+      DXTimerTimer(g);
+    }
+    EXPECT_EQ(g.levelType, t);
+    EXPECT_FALSE(g.allSpidersDead) << "kind " << t;
+  }
+  EXPECT_EQ(nextLevelType(levelKindCount()), kBoardLevel);
+  EXPECT_EQ(nextBackground(backgroundCount()), 1);
 }
 
 TEST_F(LevelTest, AFallingTilesLevelIsNotDealt) {
