@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -12,6 +13,8 @@
 #include "app/desktop.h"
 #include "app/folders.h"
 #include "app/main_form.h"
+#include "app/score_report.h"
+#include "app/settings.h"
 #include "app/welcome.h"
 #include "media/catalogue.h"
 
@@ -91,13 +94,24 @@ int main(int, char**) {
         mv::enterDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     if (!data.warning.empty()) tell(SDL_MESSAGEBOX_WARNING, data.warning, welcome.window());
 
+    // Where the score report goes; reports kept from earlier runs are sent meanwhile. A session
+    // whose files are not kept keeps no reports either.
+    const mv::LeaderboardChoice board = mv::chooseLeaderboard(
+        std::getenv("MORVANE_SCORE_URL"),
+        {mv::userConfigFile(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")),
+         std::filesystem::path(mv::kSystemConfigFile)});
+    for (const std::string& w : board.warnings) std::fprintf(stderr, "morvane: %s\n", w.c_str());
+    mv::ScoreReports reports(board.leaderboard,
+                             data.warning.empty() ? data.path : std::filesystem::path());
+    reports.deliverKept();
+
     try {
       cat.loadImages([](mv::ImageList l) { return l != mv::ImageList::welcome; });
       cat.checkSounds();
     } catch (const mv::AssetError& e) {
       fatal(e.what(), welcome.window());
     }
-    mv::TMainForm form(cat, freshSeed());
+    mv::TMainForm form(cat, freshSeed(), &reports);
     if (!form.create())
       fatal(std::string("cannot open the game display: ") + SDL_GetError(), welcome.window());
     trace("game ready");

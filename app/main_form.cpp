@@ -35,7 +35,8 @@ void typeText(Game& g, std::string_view text) {
 
 }  // namespace
 
-TMainForm::TMainForm(Catalogue& cat, uint64_t seed) : cat_(cat) {
+TMainForm::TMainForm(Catalogue& cat, uint64_t seed, ScoreReports* reports)
+    : cat_(cat), reports_(reports) {
   sound_.emplace(openSoundDevice(cat), kSoundCount);
   game_ = std::make_unique<Game>(screen_, canvas_, *sound_, cat_, seed);
   game_->host = this;
@@ -47,7 +48,7 @@ TMainForm::TMainForm(Catalogue& cat, uint64_t seed) : cat_(cat) {
 }
 
 TMainForm::~TMainForm() {
-  report_.wait();
+  if (reports_) reports_->wait();
   game_.reset();
   sound_.reset();  // releases the sound device before the window goes
   display_.reset();
@@ -194,11 +195,11 @@ bool TMainForm::cursor(int& x, int& y) {
 }
 
 void TMainForm::sendScore(const std::string& playerName, int level, int score) {
-  report_.start(scoreUrl(scoreBase(), playerName, level, score));
+  if (reports_) reports_->send(playerName, level, score);
 }
 
 std::string TMainForm::leaderboardPage() {
-  return leaderboardUrl(scoreBase());
+  return reports_ ? reports_->site() : leaderboardUrl(kScoreBase);
 }
 
 void TMainForm::pause(int ms) {

@@ -25,8 +25,8 @@ class TMainForm : public Host {
   static constexpr int kClockMs = 1000;
 
   // Creates the hidden window and runs FormCreate. The sound device is opened here; without
-  // one the game runs silent.
-  TMainForm(Catalogue& cat, uint64_t seed);
+  // one the game runs silent. `reports` sends the exit's score report; without it none is sent.
+  TMainForm(Catalogue& cat, uint64_t seed, ScoreReports* reports = nullptr);
   ~TMainForm() override;
 
   // The hidden window and its display; false with SDL's error.
@@ -46,6 +46,7 @@ class TMainForm : public Host {
   // Host.
   bool cursor(int& x, int& y) override;
   void sendScore(const std::string& playerName, int level, int score) override;
+  // The leaderboard page, or the game's home page when reports are off.
   std::string leaderboardPage() override;
   void pause(int ms) override;
   void message(const std::string& text) override;
@@ -62,7 +63,7 @@ class TMainForm : public Host {
   std::unique_ptr<Game> game_;
   SDL_Window* window_ = nullptr;
   std::unique_ptr<Display> display_;
-  ScoreReport report_;
+  ScoreReports* reports_;
   bool shown_ = false;
   bool focused_ = false;
   bool closed_ = false;
