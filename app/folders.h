@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the game finds its files: the picture and sound catalogue delivered with it, and the
 // user's data folder that holds the player list and the save files.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the welcome window first, so the player sees it at once; the rest of the
 // catalogue, the sound device and the hidden game window are made while it shows.
 #include <SDL.h>

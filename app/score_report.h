@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score report sent at exit: a plain web request to our score endpoint, made in the
 // background so that a slow or dead network never holds up leaving the game.
 #pragma once

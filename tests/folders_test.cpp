@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's folders: where the catalogue is found, and the user's data folder that becomes the
 // working directory, seeded with the delivered player list, with a private fallback.
 #include "app/folders.h"

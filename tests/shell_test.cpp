@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's rules: mouse mapping, input events, the level clock, start-up, exit and the
 // score report.
 #include <SDL.h>

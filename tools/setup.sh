@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Morvane needs on Debian 12, builds it, then plays or tests.
 #   bash tools/setup.sh play   # install, build, start the game
 #   bash tools/setup.sh test   # install, build, run every test

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A new user's first start of the installed game: install into a temporary prefix, check the
 # desktop entry and the AppStream metainfo, start the installed program under a virtual X display
 # from an unrelated folder with an empty home, see the name-entry screen, type a name, press OK,
