@@ -52,7 +52,8 @@ std::string assetsDir() {
   char* base = SDL_GetBasePath();
   const std::string programDir = base ? base : "";
   SDL_free(base);
-  return mv::catalogueFolder(std::getenv("MORVANE_ASSETS"), programDir, MORVANE_ASSETS_DIR);
+  return mv::catalogueFolder(std::getenv("MORVANE_ASSETS"), programDir,
+                             MORVANE_CATALOGUE_FROM_PROGRAM, MORVANE_ASSETS_DIR);
 }
 
 uint64_t freshSeed() {
