@@ -22,39 +22,49 @@ files() {
   fi
 }
 
-# The comment line for FILE, or nothing when it is no source file.
-line_for() {
+# Sets `line` to the comment line for FILE; fails when it is no source file.
+comment_for() {
   case "$1" in
-    *.cpp | *.h | *.c | *.hpp) echo "// $id" ;;
-    *.S | *.S.in) echo "/* $id */" ;;
+    *.cpp | *.h | *.c | *.hpp) line="// $id" ;;
+    *.S | *.S.in) line="/* $id */" ;;
     CMakeLists.txt | */CMakeLists.txt | *.cmake | *.py | *.sh | *.service | *.service.in | \
-      *.conf | *.conf.in | *.default) echo "# $id" ;;
-    *.[1-8] | *.[1-8].in) echo ".\\\" $id" ;;
+      *.conf | *.conf.in | *.default | *.default.in) line="# $id" ;;
+    *.[1-8] | *.[1-8].in) line=".\\\" $id" ;;
     *)
+      [[ "${1##*/}" == *.* ]] && return 1
       # A script without an extension, known by its #! line.
-      [ -f "$1" ] && head -c 64 "$1" | head -1 | grep -Eq '^#!.*(ba|da)?sh( |$)' && echo "# $id"
+      head -n 1 "$1" | grep -Eq '^#!.*(ba|da)?sh( |$)' || return 1
+      line="# $id"
       ;;
   esac
 }
 
-missing=()
+sources=()
 while IFS= read -r -d '' f; do
-  [ -f "$f" ] || continue
-  line="$(line_for "$f")" || continue
-  [ -n "$line" ] || continue
-  head -n 5 "$f" | grep -q 'SPDX-License-Identifier:' && continue
-  missing+=("$f")
-  [ "$check" = 1 ] && continue
-  # After a #! line, else first; written back in place, so the file keeps its mode.
-  tmp="$(mktemp)"
-  if head -c 2 "$f" | grep -q '^#!'; then
-    { head -n 1 "$f" && printf '%s\n' "$line" && tail -n +2 "$f"; } >"$tmp"
-  else
-    { printf '%s\n' "$line" && cat "$f"; } >"$tmp"
-  fi
-  cat "$tmp" >"$f"
-  rm -f "$tmp"
+  [ -f "$f" ] && [ -s "$f" ] && comment_for "$f" && sources+=("$f")
 done < <(files)
+
+# The sources without the line in their first 5 lines, in one pass.
+missing=()
+[ ${#sources[@]} -eq 0 ] || mapfile -t missing < <(awk '
+  FNR == 1 { if (name != "" && !found) print name; name = FILENAME; found = 0 }
+  FNR <= 5 && /SPDX-License-Identifier:/ { found = 1 }
+  END { if (name != "" && !found) print name }' "${sources[@]}")
+
+if [ "$check" = 0 ]; then
+  for f in "${missing[@]}"; do
+    comment_for "$f"
+    # After a #! line, else first; written back in place, so the file keeps its mode.
+    tmp="$(mktemp)"
+    if head -c 2 "$f" | grep -q '^#!'; then
+      { head -n 1 "$f" && printf '%s\n' "$line" && tail -n +2 "$f"; } >"$tmp"
+    else
+      { printf '%s\n' "$line" && cat "$f"; } >"$tmp"
+    fi
+    cat "$tmp" >"$f"
+    rm -f "$tmp"
+  done
+fi
 
 if [ "$check" = 1 ]; then
   if [ ${#missing[@]} -gt 0 ]; then
