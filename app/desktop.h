@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program needs to know of the desktop around it: whether there is a display to show
 // the game on, and which window an event belongs to.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's 800 x 600 picture on a modern desktop: desktop full screen (no video mode switch),
 // scaled to fit with black bars, or a window; the back buffer goes up as a streaming texture.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/folders.h"
 
 #include <stdlib.h>
@@ -37,12 +38,12 @@ fs::path privateTempFolder() {
 }  // namespace
 
 fs::path catalogueFolder(const char* override, const fs::path& programDir,
-                         const fs::path& builtIn) {
+                         const fs::path& installed, const fs::path& builtIn) {
   std::error_code ec;
   // Absolute, as the working directory changes before the catalogue is read whole.
   if (override && *override) return fs::absolute(override, ec);
-  const fs::path installed = (programDir / ".." / "share" / "morvane").lexically_normal();
-  if (!programDir.empty() && fs::is_regular_file(installed / "manifest.txt", ec)) return installed;
+  const fs::path beside = (programDir / installed).lexically_normal();
+  if (!programDir.empty() && fs::is_regular_file(beside / "manifest.txt", ec)) return beside;
   return builtIn;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the game finds its files: the picture and sound catalogue delivered with it, and the
 // user's data folder that holds the player list and the save files.
 #pragma once
@@ -8,9 +9,11 @@
 namespace mv {
 
 // The catalogue folder: `override` (MORVANE_ASSETS) when set, made absolute; else the catalogue
-// installed beside the program, <prefix>/share/morvane for <prefix>/bin/morvane, when it has a
-// manifest; else `builtIn`, the source tree's assets folder of a build run where it was built.
+// installed with the program, `installed` taken from the program's folder (../share/games/morvane
+// for /usr/games/morvane), when it has a manifest; else `builtIn`, the source tree's assets folder
+// of a build run where it was built.
 std::filesystem::path catalogueFolder(const char* override, const std::filesystem::path& programDir,
+                                      const std::filesystem::path& installed,
                                       const std::filesystem::path& builtIn);
 
 // The game's folder in the user's data folder, after the XDG rules: $XDG_DATA_HOME/morvane when

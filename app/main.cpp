@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the welcome window first, so the player sees it at once; the rest of the
 // catalogue, the sound device and the hidden game window are made while it shows.
 #include <SDL.h>
@@ -54,7 +55,8 @@ std::string assetsDir() {
   char* base = SDL_GetBasePath();
   const std::string programDir = base ? base : "";
   SDL_free(base);
-  return mv::catalogueFolder(std::getenv("MORVANE_ASSETS"), programDir, MORVANE_ASSETS_DIR);
+  return mv::catalogueFolder(std::getenv("MORVANE_ASSETS"), programDir,
+                             MORVANE_CATALOGUE_FROM_PROGRAM, MORVANE_ASSETS_DIR);
 }
 
 uint64_t freshSeed() {

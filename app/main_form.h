@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window: owns the game state and its services, shows the back buffer full screen,
 // turns SDL events into the game's input events and runs the frame timer and the level clock.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Score reports that got no answer at exit, kept in the data folder and sent at a later start.
 //
 // The file `outbox` holds one report a line, oldest first, at most kOutboxCap: the report's path

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's settings file, morvane.conf: where the score report goes at exit, or that none is
 // sent. A line is `key = value`; '#' starts a comment line; blank lines are skipped. The only key
 // is `leaderboard`, whose value is `off` or an http:// or https:// address.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The welcome window: borderless, black, maximised, with the welcome picture at its top-left and
 // the version label on it. A click on the picture starts the game; Esc ends the program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dealing a level's tiles and spiders: the tile boards with no ready-made run, a fresh tile's
 // colour, and the spider slots filled at a level start.
 #pragma once

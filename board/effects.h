@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Short-lived marks on the play screen: the blood splats of dead spiders and the floating texts
 // (score changes and level hints). Each pool is started by its spawn routine and aged and drawn
 // once per play frame.

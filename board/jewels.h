@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Items that spiders find and leave lying on the play screen until the player picks them up.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rules that every tile board and ring puzzle applies in the same way at the start of its frame.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dealing without ready-made runs, shared by the tile boards and the ring puzzles.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Smoke puffs that rise over the level map and linger on the main menu.
 #pragma once
 

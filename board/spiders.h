@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spiders: twenty slots of the player's living stock, the hatching routine and the per-frame
 // update that moves, kills, counts and draws them.
 #pragma once

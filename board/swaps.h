@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The select-and-swap rules that every tile grid shares (the tile boards, the falling tiles and
 // the round puzzle): what a click on a tile does to the selection, and the settled frame that
 // pays a cascade and sends back a swap that made no run. Each grid keeps its own names for the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tile board frame: one pass over the grid that finds runs, bursts and converts cells, refills
 // and drops tiles, moves and swaps them, draws them and takes the player's clicks. Later cells see
 // what earlier cells changed in the same frame, so the order of the steps is the game's behaviour.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tile boards: grids of coloured tiles in which two neighbours are swapped to line up three or
 // more of a colour. One routine runs every board; what differs between the first board, the second
 // board of two-board levels and the falling-tiles grid is held in BoardSettings.

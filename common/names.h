@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules for players' names, kept in UTF-8: which characters name entry takes, which names can
 // name a save file, and why a name could not have come from name entry. Plain C++, so the score
 // server checks the names in its reports by the same rules.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score report's format: what the game sends at exit and the score server reads. One place
 // for the path, the keys, the version and the limits, so the two cannot drift apart.
 //   GET /morvane/mv.asp?action2=add&playername=NAME%201.7&level=L&score=S

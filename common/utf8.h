@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8, the encoding of every text the game keeps: names typed on the keyboard, the player list
 // and the save file names (and of the names the score server keeps).
 #pragma once

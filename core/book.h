@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Book of Jewels, read from the inventory.
 #pragma once
 

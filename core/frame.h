@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame loop: one call draws one whole frame into the back buffer, in a fixed order of
 // screens, each handling its clicks as it draws, and shows it.
 #pragma once

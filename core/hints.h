@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hint panels that explain the game during the first levels, and the game-over panel.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The running numbers of play, the "BONUS X" counter and the celebration of the assembled
 // Morvane.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's input events and its one-second level clock. Events only record the mouse
 // state; the next frame reads it. Esc is the one key that changes a screen directly.
 #pragma once

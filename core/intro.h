@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Level intros (the animated openings of levels 1 and 2, the still of level 3, the progress map
 // of later levels and the scare clip) and the effects that interrupt play: the two lightning
 // bursts that shake the screen and the ghost flight.

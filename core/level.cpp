@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Level set-up: every level, board or bonus puzzle, starts through newlevel.
 #include "core/level.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting levels: the level set-up that every level kind goes through, the restart after a loss
 // and a new player's first level. It saves the player and builds the bonus puzzles, so it sits
 // above the boards, puzzles, items and profiles.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kinds of level, in one table: a row per kind says what sets its levels apart, and every
 // rule that depends on levelType reads it here. A new kind is a new row (and its enumerator).
 #pragma once

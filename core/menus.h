@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screens around play: the main menu, the instructions page and the options.
 #pragma once
 

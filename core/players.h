@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two screens of the player list, choosing a player and typing a new player's name, with the
 // keys of name entry. Both start a level, so they sit above level set-up.
 #pragma once

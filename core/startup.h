@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creating the game when the program starts, and leaving it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The level-complete tally: counts the seconds left into the bonus, shows the level's numbers and
 // on a click starts the next level of the cycle.
 #pragma once

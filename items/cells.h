@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mechanism shared by the inventory and the Spider Charm: a grid of item cells with the fit
 // test, drawing, the information lines at the cursor, right-click uses, drop and swap, and
 // pick-up. The two grids differ only in the settings of CellGrid.

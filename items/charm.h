@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Spider Charm: 4 x 4 cells into which the sixteen Morvane Rune Pieces are placed. With
 // every piece in its own cell the Morvane is put together and the celebration starts.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inventory: 8 x 14 cells at the right edge of the screen. Four rune pieces laid out as a
 // square become a rune; when every cell is filled, the ordinary items dissolve one by one into
 // the score.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text canvas of the back buffer: a small proportional font (DejaVu Sans at 9 pixels, an
 // 11-pixel line) blended into the 16-bit picture, with a clear or solid brush. Text is UTF-8; a
 // byte that starts no UTF-8 character is drawn as the Latin-1 character it would be.

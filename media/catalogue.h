@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue of pictures and sounds: thirteen image lists, the welcome picture and the sound
 // list, addressed by list and index. The files and their flags come from assets/manifest.txt.
 #pragma once

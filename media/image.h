@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One picture of the catalogue, held in the screen's 16-bit RGB565 format.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SDL mixer as the sound backend: every voice is a mixer channel of its own.
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the back buffer to a PNG file (tests, frame dumper, benchmark).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scaled, rotated and blended drawing. Each destination row is walked only over the span whose
 // sample falls inside the picture, stepping the source position in 16.16 fixed point, so no
 // trigonometry or division runs per pixel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 800 x 600 RGB565 back buffer and the image operations that compose a frame on it.
 //
 // Pixel-centre convention (rotation and scaling): screen pixel (x, y) covers the square

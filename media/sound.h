@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound playback by index into the sound list. The copy-list rules live here, once; a voice
 // backend (the SDL mixer, or a recorder for tests and headless runs) does the actual playing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Headlines and numbers in the game's own bitmap font (fontlist1).
 #pragma once
 

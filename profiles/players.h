@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player list: the options, the current player and five player slots in gamenames.dat in the
 // working directory, and a new player's name typed on the keyboard.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's save file, the player's name with ".dat" appended, in the working directory:
 // level, level kind, background, score, hint progress, rune pieces handed out, the carried item,
 // then the 112 inventory cells and the 16 Spider Charm cells, 908 lines in all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's small text files: one value a line, lines ended by CR LF. Writing replaces a file
 // whole or not at all; reading follows the game's forgiving rules for short and damaged files.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The falling-tiles puzzle: the tile board's frame on a 10 x 15 grid, with the rise and the row
 // shift run between the frame start and the scan.
 #include "puzzles/fall.h"

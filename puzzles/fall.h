@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The falling-tiles puzzle: a tall grid that fills from below. The stack rises a pixel every ten
 // frames and every 270 frames a new row enters at the bottom while every tile moves up a row; a
 // tile already in the top row calls lightning down its column, which costs a spider. It plays as

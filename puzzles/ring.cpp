@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame of the round and shooting puzzles: a frame head that tests the goal and settles
 // swaps, then one pass over the slots that finds runs, refills and drops tiles, moves and swaps
 // them, draws them, bursts them and takes the player's clicks. Later slots see what earlier

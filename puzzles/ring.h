@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The round puzzle and the shooting puzzle: one mechanism over one grid of slots. The round
 // puzzle lays its slots out on three rings of 24 positions and lets the player swap neighbours;
 // the shooting puzzle hangs a wall of tiles from a 15 x 10 grid and fills it from a shooter. What

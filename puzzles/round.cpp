@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The round puzzle: 72 tiles on three rings of 24 positions. Neighbours along a ring (24 and 1
 // included) or between rings at one position swap; three of a colour along a ring, or one colour
 // on all three rings at a position, burst and convert their slots.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shooting puzzle: a wall of tiles hangs from the top of a 15 x 10 grid and a shooter below
 // it fires one tile at a time straight up, to stick under the first tile it meets. Runs across
 // or down burst and convert their slots, as on the round puzzle, whose mechanism this is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of the voodoo box: it draws its whole screen, moves the pieces with the mouse, and
 // runs the judging, the blinking, the closing flash and the award.
 #include "puzzles/voodoo.h"

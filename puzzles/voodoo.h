@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voodoo box: seventeen small pieces of stone and skulls lie around a 6 x 6 box. The player
 // drags them in (right click turns one); once the box is nearly full, every line of three equal
 // skulls bursts and pays out, the box flashes away and the level goes on as a tile board.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voodoo box itself: its cells with their payouts, dropping a piece into it, what lies in it,
 // and judging the lines of skulls once it is nearly full.
 #include "puzzles/voodoo_box.h"

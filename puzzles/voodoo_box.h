@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Steps of the voodoo box's frame that work on the box itself.
 #pragma once
 

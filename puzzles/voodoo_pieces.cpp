@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voodoo box's pieces: how they are laid out, and the deal around the box.
 #include "puzzles/voodoo.h"
 #include "state/game.h"

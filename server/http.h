@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HTTP side of the server: routes, and one log line per request.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // morvane-scores: receives the game's score reports and serves the leaderboard page.
 // Runs in the foreground, logs one line per request on standard output, and stops cleanly on
 // SIGTERM or SIGINT.

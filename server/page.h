@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The leaderboard as a page and as JSON: the best scores overall and the best of each level.
 #pragma once
 

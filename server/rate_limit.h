@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How many reports one client address may send in a calendar minute.
 #pragma once
 

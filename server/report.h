@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading one score report from the query string the game sends (common/report.h):
 //   action2=add&playername=NAME%201.7&level=L&score=S
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the server answers, apart from HTTP itself: reports in, leaderboard out.
 #pragma once
 

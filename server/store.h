@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where reports are kept: one narrow interface over an SQLite file or a PostgreSQL database.
 // Both run the same statements but one, always prepared, with the values bound as parameters.
 #pragma once

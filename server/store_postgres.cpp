@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared store: a PostgreSQL database, reached through a small pool of connections so that
 // requests on several threads, and several server processes, write at the same time.
 #include <libpq-fe.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The embedded store: one SQLite file in write-ahead-log mode, synchronised on every commit, so
 // a report answered "ok" is on disk: a killed server or a power cut loses none, and the file
 // opens again without repair.

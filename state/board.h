@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the play screen holds: the tile boards, the spider slots, the blood splats and floating
 // texts, the items lying on the board and the smoke puffs. Plain data; the routines that work on
 // it live in board/.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one game state of a run: who plays, which screen shows, the options, the mouse, the level
 // clock and counters, and the services through which routines reach the screen and speakers.
 // Routines are plain functions taking a Game&; tests build their own Game and run any of them.

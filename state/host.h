@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the game asks of the program around it: the system cursor, and the steps of leaving
 // that need the windows and the network. Headless runs (tests, tools) supply their own or none.
 #pragma once

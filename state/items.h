@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Items and the two grids that hold them: the 8 x 14 inventory and the 4 x 4 Spider Charm.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the bonus puzzles hold: the falling-tiles clocks, the slots of the round and shooting
 // puzzles, and the voodoo box with its pieces and shapes. Plain data; the routines that play them
 // live in puzzles/.

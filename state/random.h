@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's one random generator: PCG32, so a seed gives the same game on every platform and
 // standard library.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks the shipped catalogue in assets/: every list complete and in order,
 // every picture the size, transparency and key colour the game relies on,
 // palette storage where start-up speed needs it, and the sound formats.

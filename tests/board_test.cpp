@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tile board's rules as a player meets them, each shown as a board drawn in text.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The item on the cursor belongs to its player: no move copies it, hands it to another player or
 // loses it. Each case carries an item at the moment that matters.
 #include <gtest/gtest.h>

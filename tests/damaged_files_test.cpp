@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Player files that are damaged, cut short or cannot be read: a read that fails is not the end of
 // the file, and a file whose reading broke off is never written over.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The falling-tiles puzzle: its grid, the rising stack, the row shift with its lightning, air in
 // the gaps, and the level played through the frame loop.
 #include "puzzles/fall.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's folders: where the catalogue is found, and the user's data folder that becomes the
 // working directory, seeded with the delivered player list, with a private fallback.
 #include "app/folders.h"
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "core/startup.h"
 #include "game_fixture.h"
@@ -112,17 +114,24 @@ TEST_F(FoldersTest, AnUnusableFolderFallsBackToAPrivateTemporaryOne) {
 TEST_F(FoldersTest, TheCatalogueIsFoundBesideTheProgramOrInTheTree) {
   const fs::path prefix = start / "usr";
   const fs::path tree = start / "tree/assets";
-  fs::create_directories(prefix / "bin");
-  fs::create_directories(prefix / "share/morvane");
-  // Without a manifest beside the program, a build run in place reads the tree.
-  EXPECT_EQ(catalogueFolder(nullptr, prefix / "bin", tree), tree);
-  EXPECT_EQ(catalogueFolder(nullptr, "", tree), tree);
-  std::ofstream(prefix / "share/morvane/manifest.txt") << "";
-  EXPECT_EQ(catalogueFolder(nullptr, prefix / "bin/", tree), prefix / "share/morvane");
-  EXPECT_EQ(catalogueFolder("", prefix / "bin", tree), prefix / "share/morvane");
-  // MORVANE_ASSETS wins, made absolute since the working directory changes afterwards.
-  EXPECT_EQ(catalogueFolder("/elsewhere", prefix / "bin", tree), fs::path("/elsewhere"));
-  EXPECT_EQ(catalogueFolder("mine", prefix / "bin", tree), start / "mine");
+  // Both install layouts: Debian's games and the plain one.
+  for (const auto& [bin, data] :
+       {std::pair<fs::path, fs::path>{"games", "share/games/morvane"}, {"bin", "share/morvane"}}) {
+    SCOPED_TRACE(data);
+    const fs::path rel = fs::path("..") / data;
+    fs::create_directories(prefix / bin);
+    fs::create_directories(prefix / data);
+    // Without a manifest beside the program, a build run in place reads the tree.
+    EXPECT_EQ(catalogueFolder(nullptr, prefix / bin, rel, tree), tree);
+    EXPECT_EQ(catalogueFolder(nullptr, "", rel, tree), tree);
+    std::ofstream(prefix / data / "manifest.txt") << "";
+    EXPECT_EQ(catalogueFolder(nullptr, prefix / bin / "", rel, tree), prefix / data);
+    EXPECT_EQ(catalogueFolder("", prefix / bin, rel, tree), prefix / data);
+    // MORVANE_ASSETS wins, made absolute since the working directory changes afterwards.
+    EXPECT_EQ(catalogueFolder("/elsewhere", prefix / bin, rel, tree), fs::path("/elsewhere"));
+    EXPECT_EQ(catalogueFolder("mine", prefix / bin, rel, tree), start / "mine");
+    fs::remove_all(prefix);
+  }
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame loop: its order and click consumption, and the play frame's own steps.
 #include "core/frame.h"
 

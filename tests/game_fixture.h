@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A headless game for tests: its own screen, text canvas, recording sound sink and catalogue.
 #pragma once
 

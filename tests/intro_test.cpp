@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Level intros, the scare clip, the burst effects, the ghost flight and the smoke.
 #include "core/intro.h"
 

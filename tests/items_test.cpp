@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inventory and the Spider Charm: placing, the fit test, runes, clicks, the full-inventory
 // cash-in, and putting the Morvane together.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What spiders find: spawngem's kinds, names, values and Morvane pieces, and the jewel drop of
 // two spiders meeting.
 #include "board/jewels.h"

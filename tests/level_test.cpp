@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Level set-up: the boards dealt, the sizes, spiders and penalties each level kind starts with.
 #include "core/level.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Servers on 127.0.0.1 for the score report's tests. LocalHttp takes requests one at a time and
 // answers each with the next status of its script (the last one repeats); a status of 0 takes
 // the request and never answers. DeadPort is a port where nothing listens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screens around play: main menu, options, instructions, hint panels and the book.
 #include "core/menus.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Player names in any script: UTF-8 read a character at a time, typed names of up to twelve
 // characters, their save files, their place in the score report and on the text canvas.
 #include "common/names.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outbox: which lines are kept reports, the cap, atomic and forgiving file handling, which
 // answers settle a report, and copies of the game keeping and sending at once.
 #include "app/outbox.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Player profiles: the save file's layout and reading rules, the player list with the options,
 // name entry and the two player screens.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The round and shooting puzzles' grid written as text: one string per ring (row), one character
 // per position (column). Y R G P the colours, . an empty slot, space open space.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The round puzzle's rules as a player meets them: three rings of 24 slots drawn as three lines
 // of text, ring 1 (outer) first.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score report: its URL, the exit's report against local servers that answer, refuse, fail
 // or stay silent, and the kept reports sent at a later start.
 #include "app/score_report.h"

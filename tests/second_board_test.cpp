@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The second board of two-board levels: its own selection, swaps, hints and bonus tile beside the
 // first board, always at rest on the screen, reporting into the shared level counters.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The leaderboard setting: its values, the settings file's lines, where the files are found and
 // which one wins.
 #include "app/settings.h"

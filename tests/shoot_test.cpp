@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shooting puzzle's rules as a player meets them: the 15 x 10 grid drawn as ten lines of
 // text, row 1 (the top) first, with a space for open space.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A player for end-to-end tests: it looks for a swap that lines up three or more tiles of a
 // spider colour on a settled board and clicks it through the frame loop, one click a frame.
 #pragma once

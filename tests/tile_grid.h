@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Boards written as text for tests: one character per cell, one string per row.
 //   Y R G P S  the colours 1..5 (S is the skull), . an empty cell, A air.
 // Results read back the same way, or as a mark grid ('*' where a property holds, '.' elsewhere).

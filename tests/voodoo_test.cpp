@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voodoo box as a player meets it: dealing, dragging, dropping and turning pieces, judging
 // a nearly full box, the payouts of skull lines, and the level going on afterwards.
 #include "puzzles/voodoo.h"

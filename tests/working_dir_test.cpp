@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game keeps its files in the working directory, so every test runs in a fresh, empty one:
 // no test sees another's player list or save files, and none lands in the build tree.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Composes a busy play frame headless and compares its median time with the floor of two plain
 // copies of an 800 x 600 16-bit buffer: first with stand-in sprites, then with the game's own
 // pictures and routines (20 live spiders walking around the board, blood, HUD, texts). Prints

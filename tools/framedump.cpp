@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the game headless from a seed, plays a list of inputs at given frames and writes chosen
 // frames as PNG files, so any screen can be looked at without a display.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reference frames: plays one fixed script of clicks and keys for every seed and level kind with
 # the frame dumper (the menus, play on the board or puzzle, a held drag, the book, the inventory,
 # the options and instructions, the tally, the next level, player selection and name entry) and

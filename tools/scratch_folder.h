@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fresh, empty working folder for a headless run of the game, removed when the run ends. The
 // game reads and writes its player files in the working directory, so the tools play in one of
 // these and never touch the folder they were started in.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Morvane needs on Debian 12, builds it, then plays or tests.
 #   bash tools/setup.sh play   # install, build, start the game
 #   bash tools/setup.sh test   # install, build, run every test
@@ -10,8 +11,10 @@ cd "$(dirname "$0")/.."
 build_pkgs=(cmake g++ ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
   libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libpq-dev
   dpkg-dev file)
+# lintian and systemd (systemd-analyze) check the Debian packages; the packages' install test
+# installs them with apt-get and purges them again.
 test_pkgs=(libgtest-dev xvfb xauth xdotool wmctrl x11-utils imagemagick matchbox-window-manager
-  python3 postgresql chromium desktop-file-utils appstream)
+  python3 postgresql chromium desktop-file-utils appstream lintian systemd)
 
 pkgs=("${build_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command with a throw-away PostgreSQL server: a cluster in a temporary folder, run as the
 # `postgres` user, listening only on a unix socket in that folder. The command finds it in
 # MORVANE_TEST_POSTGRES_URL; the cluster is stopped and removed when the command ends.

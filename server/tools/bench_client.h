@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the load, durability and fuzz tools share: a morvane-scores process of their own on a free
 // port of 127.0.0.1, and a bare HTTP client that sends exactly the bytes it is given.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bad-input run: random and mutated report queries, each reproducible from its seed and index.
 #include <atomic>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The load and durability runs: many concurrent connections sending distinct reports.
 #include <sqlite3.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // morvane-scores-bench: figures for the score server, all on 127.0.0.1 against a server process it
 // starts itself, bounded in count, ending by itself.
 //   load   N reports over C concurrent connections: reports/s, latency, rows == answers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three runs of morvane-scores-bench; each returns the process exit status.
 #pragma once
 

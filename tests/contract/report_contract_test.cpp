@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score report as the game builds it, read by the score server's own parser: every report
 // the game can send, up to its limits on level, score and name, must be accepted and arrive
 // exactly.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end with the real leaderboard: start morvane-scores on a free local port, start the real
 # game against it under a virtual X display, leave through the main menu's Exit, and check that
 # the player's report is on the leaderboard page and in its JSON. Then stop the server with

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Shared by the end-to-end scripts (sourced): failing with a message, bounded waits, the virtual
 # display with its window manager, a player folder to start the game in, held clicks, confirming

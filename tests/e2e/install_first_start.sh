@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# A new user's first start of the installed game: install into a temporary prefix, check the
-# desktop entry and the AppStream metainfo, start the installed program under a virtual X display
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A new user's first start of the installed game: install into a temporary prefix (and nothing
+# outside it), check the desktop entry and the AppStream metainfo, start the installed program under a virtual X display
 # from an unrelated folder with an empty home, see the name-entry screen, type a name, press OK,
 # exit through the menu, and check that the player's files are in the user's data folder and
 # nothing was written in the start folder.
-#   install_first_start.sh BUILD_DIR [SHOT_DIR]
+#   install_first_start.sh BUILD_DIR GAME_DIR GAME_DATA_DIR [SHOT_DIR]
+# GAME_DIR and GAME_DATA_DIR are the install layout's folders for the program and its data,
+# relative to the prefix.
 set -euo pipefail
 build="$(realpath "$1")"
+gamedir="$2" gamedatadir="$3"
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=tests/e2e/harness.sh
 source "$here/harness.sh"
-keep_shots "${2:-}"
-under_xvfb 120 "$0" "$build" "$shots"
+keep_shots "${4:-}"
+under_xvfb 120 "$0" "$build" "$gamedir" "$gamedatadir" "$shots"
 
 # No player folder made here: the home is empty and XDG_DATA_HOME unset, as for a new user.
 prefix="$work/prefix" home="$work/home" start="$work/start"
@@ -19,9 +23,19 @@ mkdir -p "$home" "$start"
 
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
   fail "cmake --install failed: $(cat "$work/install.log")"
-for f in bin/morvane share/morvane/manifest.txt share/icons/hicolor/48x48/apps/morvane.png; do
+for f in "$gamedir/morvane" "$gamedatadir/manifest.txt" share/icons/hicolor/48x48/apps/morvane.png \
+  share/man/man6/morvane.6.gz sbin/morvane-scores share/man/man8/morvane-scores.8.gz \
+  lib/systemd/system/morvane-scores.service etc/default/morvane-scores \
+  share/doc/morvane/copyright share/doc/morvane-scores/changelog.gz; do
   [ -e "$prefix/$f" ] || fail "$f was not installed"
 done
+outside="$(grep -v "^$prefix/" "$build/install_manifest.txt" || true)"
+[ -z "$outside" ] || fail "installed outside the prefix: $outside"
+# The unit and the manual page name the paths of this prefix.
+grep -qx "ExecStart=$prefix/sbin/morvane-scores .*" "$prefix/lib/systemd/system/morvane-scores.service" ||
+  fail "the unit does not start $prefix/sbin/morvane-scores"
+zgrep -q "$prefix/$gamedatadir" "$prefix/share/man/man6/morvane.6.gz" ||
+  fail "the manual page does not name the catalogue $prefix/$gamedatadir"
 desktop-file-validate "$prefix"/share/applications/*.desktop || fail "the desktop entry is invalid"
 appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml >"$work/appstream.log" 2>&1 ||
   fail "the AppStream metainfo is invalid: $(cat "$work/appstream.log")"
@@ -37,7 +51,7 @@ points=(
   "4 575 80 50 0"      # moon of the menu picture
   "4 3 300 50 0"       # frame of the menu picture
 )
-assets="$prefix/share/morvane"
+assets="$prefix/$gamedatadir"
 picture() { awk -v i="$1" '$1 == "selectlist" && $2 == i { print $3 }' "$assets/manifest.txt"; }
 # Every point's 6 x 6 box of the picture within 24/255 of the 7 x 7 box where the screen shows it.
 name_entry_shown() {
@@ -57,7 +71,7 @@ name_entry_shown() {
 start_window_manager
 cd "$start"
 start_game 20 env -u XDG_DATA_HOME HOME="$home" SDL_AUDIODRIVER=dummy \
-  MORVANE_SCORE_URL=http://127.0.0.1:9 "$prefix/bin/morvane"
+  MORVANE_SCORE_URL=http://127.0.0.1:9 "$prefix/$gamedir/morvane"
 sleep 1
 held_click 200 150
 xdotool mousemove 1270 700 # off the picture, so no hover highlight

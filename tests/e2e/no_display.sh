@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end: started with no display at all (no DISPLAY, no Wayland, no driver named), the
 # program says so on one line and stops with a failure within 5 seconds, leaving its working
 # folder as it was.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end: a report that cannot reach the leaderboard waits in the outbox and arrives at the
 # next start. The game's settings file names a leaderboard on a local port where nothing listens
 # yet; the player leaves through the main menu's Exit, and the report lands in the data folder's

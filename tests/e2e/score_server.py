@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A one-request score server for the end-to-end test: writes its port, then the request target."""
 import http.server
 import sys

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end: the window manager's close on the welcome window (as its close button or Alt+F4
 # would ask) ends the program within 2 seconds, without showing the game.
 #   welcome_close.sh PATH/TO/morvane

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end under a virtual X display with a window manager: start the real program, click the
 # welcome picture, see the whole main menu, click Exit, dismiss the thank-you box, and check that
 # the program ends, the score report reaches a local server and the terminal got no noise.

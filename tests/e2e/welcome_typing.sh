@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end: keys typed while the welcome picture shows do not reach the hidden game. A player
 # named GUEST starts on the name entry screen, whose name field must still be empty after the
 # welcome click, and fills as soon as a name is typed there.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Short load, durability and bad-input runs of morvane-scores-bench against one store kind; the
 # full runs that give the figures are in the README. Exits 77 (skipped) for PostgreSQL when
 # MORVANE_TEST_POSTGRES_URL is not set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real HTTP server on a free local port: requests as they arrive on the wire.
 #include "server/http.h"
 

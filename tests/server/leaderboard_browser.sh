@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The leaderboard page in a real browser: reports for A&B and ZOË go through the server, a
 # script tag is written straight into the store (no report could carry it), and headless
 # Chromium must show all three as plain text. Its DOM is checked, and screenshots at 800 px and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: addresses with and without brackets, numbers in range, nothing unknown.
 #include "server/options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The leaderboard page and JSON: built from whatever the store holds, always escaped.
 #include "server/page.h"
 

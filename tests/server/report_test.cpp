@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading reports: what the game sends is taken, whatever it could not have sent is refused
 // with a reason.
 #include "server/report.h"

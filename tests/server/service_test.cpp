@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reports through the service: stored only when good, limited per address and minute.
 #include "server/service.h"
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the leaderboard test scripts: start_server PROGRAM DB LOG starts morvane-scores on a
 # free port of 127.0.0.1 and sets `server_pid` and `port`; it fails when no port shows within 10 s.
 start_server() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fresh, empty store of either kind for one test. The SQLite store is a file in a new temporary
 // folder; the PostgreSQL store is a schema of its own in the database named by
 // MORVANE_TEST_POSTGRES_URL, dropped afterwards. Without that variable PostgreSQL tests skip.

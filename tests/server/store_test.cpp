@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store contract, run against SQLite and against a real PostgreSQL server.
 #include <gtest/gtest.h>
 

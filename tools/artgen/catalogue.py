@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The catalogue's shape: every list, its item count, sizes, transparency and
 key colour. The generator refuses to write a picture that does not fit it."""
 

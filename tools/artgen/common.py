@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Shared helpers for the art generator: cairo canvases, colours, text, and
 saving pictures so that the engine's 16-bit colour key treats them right."""
 

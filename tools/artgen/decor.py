@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Decorations shared by pages and panels: frames, buttons, webs, moons,
 little spiders and skulls."""
 

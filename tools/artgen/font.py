@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The bitmap font: capitals A-Z and digits 1-9, 0, 28 pixels high, each
 drawn to fill its advance so words set by the game sit evenly."""
 

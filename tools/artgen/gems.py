@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Jewels, rune tablets, pearls, the book, the sparkle, the item glow, the
 explosion frames, the blood splat and the spiders' symbols."""
 

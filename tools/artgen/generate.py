@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Generate every picture and sound of the game into assets/, with the
 manifest, and write a labelled contact sheet for review.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The program's icon for desktop menus: the walking spider over a row of
 three tiles of one colour on a night-purple plate with the moon, drawn as
 vectors at each size of the hicolor icon theme."""

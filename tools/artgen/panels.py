@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Pages and panels that carry words: welcome picture, main menu and its
 highlights, options, player panels, inventory and charm panels, hint
 bubbles, the instructions page and the Book of Jewels."""

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Compose a few 800 x 600 screens from the generated assets the way the game
 places them, with the click areas outlined in red, for checking that buttons
 sit where the clicks land. Writes /tmp/morvane_preview_*.png.

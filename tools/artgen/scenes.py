@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Large pictures: level backgrounds, the tally board, the porch intro with the
 rocking figure, the beast, the ghost, the map scene and strip, smoke and
 lightning, and the level-2 intro's glowing casket."""

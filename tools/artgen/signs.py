@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The colour signs: flame, star, drop, burst and skull, plus the round
 puzzle's target, spade and flames. Each is drawn centred on (cx, cy) with
 size s (its rough height), filled and outlined dark so it reads when tiny."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The sound list: voices spoken by festival with its HTS voice and shaped
 with sox, effects synthesised with numpy. Every file is mono PCM in its list's
 format."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The walking spider in eleven poses, the small dark spider, and the sixteen
 copper tiles that together show the black spider with its hourglass."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks of the picture saving rules that the engine's 16-bit colour key
 depends on. Run from the repository root:
     /usr/bin/python3 -m unittest discover -s tools/artgen -p 'test_*.py'

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks of the voice check's word counting, which its error rates rest on.
 Run from the repository root:
     /usr/bin/python3 -m unittest discover -s tools/artgen -p 'test_*.py'

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Board tiles, round-puzzle tiles, voodoo box pieces and frame, and the small
 Lost Stone tiles."""
 

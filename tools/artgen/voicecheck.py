@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Voice check: lets the pocketsphinx recogniser listen to the spoken lines and
 prints, per line and in total, the word error rate against the line's text. A
 figure to compare voices by, not a pass/fail test.
