@@ -48,10 +48,14 @@ class TMainForm : public Host {
   void sendScore(const std::string& playerName, int level, int score) override;
   std::string leaderboardPage() override;
   void pause(int ms) override;
+  // Writes `text` on stderr and shows it in a message box over the back buffer, holding the
+  // frame timer and the game's input until it is confirmed. Closing the window meanwhile ends
+  // the program.
   void message(const std::string& text) override;
   void close() override;
 
  private:
+  class BoxInWindow;
   bool frameTimerOn() const;
   void frame();
 
