@@ -153,17 +153,20 @@ git -C "$root/root/morvane" checkout -q --detach "$head"
 
 log="$work.log"
 say "running 'bash tools/setup.sh test' in the chroot (log: $log)"
-# A mount and process namespace of its own: /proc, /dev and /dev/shm are mounted only there, and
-# nothing started in the chroot outlives the run.
+# A mount and process namespace of its own: /proc, /dev, /dev/shm and /dev/pts are mounted only
+# there, and nothing started in the chroot outlives the run.
 set +e
 unshare --mount --pid --fork --propagation private -- bash -c '
   set -e
   root="$1"
-  trap "umount -l \"\$root/dev/shm\" \"\$root/dev\" \"\$root/proc\" 2>/dev/null || true" EXIT
+  trap "umount -l \"\$root\"/dev/{ptmx,pts,shm} \"\$root/dev\" \"\$root/proc\" 2>/dev/null || true" EXIT
   mount -t proc proc "$root/proc"
   mount --bind /dev "$root/dev"
   mount --make-private "$root/dev"
   mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
+  # Terminals of its own, for apt and whatever else asks for one.
+  mount -t devpts -o newinstance,ptmxmode=0666,mode=620 devpts "$root/dev/pts"
+  mount --bind "$root/dev/pts/ptmx" "$root/dev/ptmx"
   chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     bash -c "cd /root/morvane && bash tools/setup.sh test"
