@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "app/message_box.h"
 #include "common/utf8.h"
 #include "core/frame.h"
 #include "core/input.h"
@@ -207,8 +208,38 @@ void TMainForm::pause(int ms) {
   SDL_Delay(static_cast<Uint32>(ms));
 }
 
+// The game window as the place of a message box: the picture goes up scaled and letterboxed
+// like every frame, and the window's other events still reach the form.
+class TMainForm::BoxInWindow : public BoxView {
+ public:
+  explicit BoxInWindow(TMainForm& form) : form_(form) {}
+  Uint32 windowId() const override { return form_.windowId(); }
+  void show(const Screen& picture, const BoxRect&, bool again) override {
+    if (again) form_.display_->invalidate();
+    form_.display_->present(picture, nowMs());
+  }
+  GamePoint toPicture(int x, int y, const BoxRect&) const override {
+    // The renderer has already mapped the event to game pixels.
+    return clampToGame(x, y);
+  }
+  // Closing the game window ends the program, box or not.
+  BoxEnd onClose() const override { return BoxEnd::Quit; }
+  void toggleFullscreen() override { form_.display_->toggleFullscreen(); }
+  void other(const SDL_Event& e) override { form_.handleEvent(e); }
+
+ private:
+  TMainForm& form_;
+};
+
 void TMainForm::message(const std::string& text) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Morvane", text.c_str(), window_);
+  std::fprintf(stderr, "morvane: %s\n", text.c_str());
+  if (closed_ || !shown_ || !display_ || !display_->isOpen()) return;
+  BoxInWindow view(*this);
+  if (showMessageBox(view, screen_, cat_.image(ImageList::selectlist, kBoxPanel), text) ==
+      BoxEnd::Quit)
+    closed_ = true;
+  // The frame on screen is no longer the back buffer's.
+  display_->invalidate();
 }
 
 void TMainForm::close() {

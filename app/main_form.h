@@ -50,10 +50,14 @@ class TMainForm : public Host {
   // The leaderboard page, or the game's home page when reports are off.
   std::string leaderboardPage() override;
   void pause(int ms) override;
+  // Writes `text` on stderr and shows it in a message box over the back buffer, holding the
+  // frame timer and the game's input until it is confirmed. Closing the window meanwhile ends
+  // the program.
   void message(const std::string& text) override;
   void close() override;
 
  private:
+  class BoxInWindow;
   bool frameTimerOn() const;
   void frame();
 

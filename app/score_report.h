@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SPDX-License-Identifier: GPL-3.0-or-later
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The score report sent at exit: a plain web request to the leaderboard in force, made in the
 // background so that a slow or dead network never holds up leaving the game. A report that gets
 // no answer in time is kept in the outbox and sent at a later start, also in the background.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/welcome.h"
 
+#include <cstdio>
 #include <string>
 
 #include "common/report.h"
@@ -42,12 +43,24 @@ Twelcomeform::~Twelcomeform() {
   if (window_) SDL_DestroyWindow(window_);
 }
 
-void Twelcomeform::paint() {
+void Twelcomeform::draw() {
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   const SDL_Rect at{0, 0, kPictureW, kPictureH};
   SDL_RenderCopy(renderer_, picture_, nullptr, &at);
+}
+
+void Twelcomeform::paint() {
+  draw();
   SDL_RenderPresent(renderer_);
+}
+
+BoxEnd Twelcomeform::message(const std::string& text, const Image& panel) {
+  std::fprintf(stderr, "morvane: %s\n", text.c_str());
+  WindowBoxView view(window_, renderer_, BoxEnd::Quit, [this] { draw(); });
+  const BoxEnd end = showMessageBox(view, Screen(), panel, text);
+  paint();
+  return end;
 }
 
 void Twelcomeform::hide() {

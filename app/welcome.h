@@ -5,6 +5,9 @@
 
 #include <SDL.h>
 
+#include <string>
+
+#include "app/message_box.h"
 #include "media/catalogue.h"
 
 namespace mv {
@@ -21,11 +24,16 @@ class Twelcomeform {
   SDL_Window* window() const { return window_; }
   // Draws the picture and the label (again after the window was uncovered).
   void paint();
+  // Writes `text` on stderr and shows it in a message box over the window. Closing the window
+  // meanwhile ends the program, as it always does.
+  BoxEnd message(const std::string& text, const Image& panel);
   void hide();
   // A left-button release at (x, y) of the window lies on the picture.
   static bool onPicture(int x, int y) { return x >= 0 && y >= 0 && x < kPictureW && y < kPictureH; }
 
  private:
+  void draw();
+
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* picture_ = nullptr;

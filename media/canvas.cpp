@@ -18,11 +18,11 @@ namespace {
 
 constexpr int kFontPixels = 9;
 
-TTF_Font* openFont() {
+TTF_Font* openFont(int pixels) {
   if (!TTF_WasInit() && TTF_Init() != 0)
     throw std::runtime_error(std::string("cannot start the font engine: ") + TTF_GetError());
   SDL_RWops* rw = SDL_RWFromConstMem(morvane_font_data, static_cast<int>(morvane_font_size));
-  TTF_Font* font = TTF_OpenFontRW(rw, 1, kFontPixels);
+  TTF_Font* font = TTF_OpenFontRW(rw, 1, pixels);
   if (!font)
     throw std::runtime_error(std::string("cannot open the canvas font: ") + TTF_GetError());
   return font;
@@ -30,7 +30,13 @@ TTF_Font* openFont() {
 
 }  // namespace
 
-TextCanvas::TextCanvas(Screen& screen) : screen_(screen), font_(openFont()) {}
+TextCanvas::TextCanvas(Screen& screen) : screen_(screen), font_(openFont(kFontPixels)) {}
+
+TextCanvas::TextCanvas(Screen& screen, int pixels)
+    : screen_(screen),
+      font_(openFont(pixels)),
+      lineHeight_(pixels == kFontPixels ? kLineHeight
+                                        : TTF_FontHeight(static_cast<TTF_Font*>(font_))) {}
 
 TextCanvas::~TextCanvas() {
   TTF_CloseFont(static_cast<TTF_Font*>(font_));
@@ -60,7 +66,7 @@ const TextCanvas::Glyph& TextCanvas::glyph(char32_t c) {
   SDL_FreeSurface(raw);
   if (!s) return g;
   g.w = s->w;
-  g.h = std::min(s->h, kLineHeight);
+  g.h = std::min(s->h, lineHeight_);
   g.coverage.resize(static_cast<size_t>(g.w) * g.h);
   for (int y = 0; y < g.h; ++y) {
     const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
@@ -78,7 +84,7 @@ int TextCanvas::textWidth(std::string_view text) {
 }
 
 void TextCanvas::textOut(int x, int y, std::string_view text) {
-  if (solid_) screen_.fillRect(x, y, textWidth(text), kLineHeight, 0xFFFF);
+  if (solid_) screen_.fillRect(x, y, textWidth(text), lineHeight_, 0xFFFF);
   int pen = x;
   for (size_t at = 0; at < text.size();) {
     const Glyph& g = glyph(next(text, at));

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The text canvas of the back buffer: a small proportional font (DejaVu Sans at 9 pixels, an
 // 11-pixel line) blended into the 16-bit picture, with a clear or solid brush. Text is UTF-8; a
-// byte that starts no UTF-8 character is drawn as the Latin-1 character it would be.
+// byte that starts no UTF-8 character is drawn as the Latin-1 character it would be. The same
+// font at another size serves the message boxes.
 #pragma once
 
 #include <array>
@@ -19,6 +20,8 @@ class TextCanvas {
   static constexpr int kLineHeight = 11;
 
   explicit TextCanvas(Screen& screen);
+  // The font at `pixels`, its line as high as the font's.
+  TextCanvas(Screen& screen, int pixels);
   ~TextCanvas();
   TextCanvas(const TextCanvas&) = delete;
   TextCanvas& operator=(const TextCanvas&) = delete;
@@ -32,6 +35,7 @@ class TextCanvas {
   void setFontColour(uint32_t bbggrr) { colour_ = toRgb565(bbggrr); }
   void textOut(int x, int y, std::string_view text);
   int textWidth(std::string_view text);
+  int lineHeight() const { return lineHeight_; }
   // Whether the font has a picture for character `c`.
   bool canDraw(char32_t c) const;
 
@@ -48,7 +52,8 @@ class TextCanvas {
   Screen& screen_;
   bool solid_ = false;
   uint16_t colour_ = 0xFFFF;
-  void* font_ = nullptr;                            // TTF_Font
+  void* font_ = nullptr;  // TTF_Font
+  int lineHeight_ = kLineHeight;
   std::array<Glyph, 256> glyphs_;                   // Latin-1, the game's own texts
   std::unordered_map<char32_t, Glyph> moreGlyphs_;  // letters of other scripts in names
 };

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SPDX-License-Identifier: GPL-3.0-or-later
-// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's rules: mouse mapping, input events, the level clock, start-up and exit.
 #include <SDL.h>
 #include <gtest/gtest.h>

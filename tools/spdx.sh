@@ -16,7 +16,8 @@ id="SPDX-License-Identifier: GPL-3.0-or-later"
 
 files() {
   if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    git ls-files -z --cached --others --exclude-standard
+    # --deduplicate: a path with a merge conflict is listed once, not once a stage.
+    git ls-files -z --cached --others --exclude-standard --deduplicate
   else
     find . -path ./.git -prune -o -path './build*' -prune -o -type f -printf '%P\0'
   fi

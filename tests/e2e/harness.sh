@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Shared by the end-to-end scripts (sourced): failing with a message, bounded waits, the virtual
-# display with its window manager, a player folder to start the game in, held clicks, confirming
-# the thank-you box, and colour measures of screenshots.
+# display with its window manager, a player folder to start the game in, held clicks, the game's
+# message boxes, and colour measures of screenshots.
 
 # Logs shown after the message when a script fails, each line marked with its file's name.
 e2e_logs=()
@@ -31,7 +31,7 @@ wait_for() {
 }
 
 # Runs the calling script again inside a 1280 x 720 virtual X display, killed after SECONDS
-# whatever happens (a message box ignores SIGTERM).
+# whatever happens.
 #   under_xvfb SECONDS "$0" ARGS...
 under_xvfb() {
   [ -n "${E2E_INNER:-}" ] && return 0
@@ -123,7 +123,8 @@ start_game() {
 held_click() { xdotool mousemove "$1" "$2" mousedown 1 sleep 0.15 mouseup 1; }
 
 # confirm_until_ended SECONDS PID: the thank-you box comes after a black pause and is confirmed
-# with Return; presses it every half second until PID ends, then checks it ended with success.
+# with Return; as keys pressed before a box shows are dropped, presses it every half second until
+# PID ends, then checks it ended with success.
 confirm_until_ended() {
   wait_for "$1" "the program still runs after its thank-you box was confirmed" confirm_once "$2"
   finished "$2"
@@ -133,6 +134,75 @@ confirm_once() {
   xdotool key Return
   sleep 0.4
   ended "$1"
+}
+
+# top_level_windows: how many windows the window manager shows (the game's welcome or game window
+# alone; a system dialog would be a second one).
+top_level_windows() { wmctrl -l | wc -l; }
+
+# box_area SHOT: "W H X Y" of everything drawn in SHOT that is not black.
+box_area() { convert "$1" -fuzz 4% -trim -format '%w %h %[fx:page.x] %[fx:page.y]' info:; }
+
+# box_drawn SHOT: something is drawn in the middle of SHOT, which is black at its top-left corner
+# (a message box over the black exit screen). box_shown SHOT: the same of a screenshot taken now.
+box_drawn() {
+  more_than "$(brightest "$1" 200 60 540 330)" 0.3 && ! more_than "$(brightest "$1" 100 100 0 0)" 0.05
+}
+box_shown() {
+  import -window root "$1"
+  box_drawn "$1"
+}
+
+# check_box SHOT LEFT RIGHT SCALE: the game's message box, alone on black in SHOT, lies within
+# screen columns LEFT..RIGHT (the picture, shown at SCALE) with the margin it keeps, in their
+# middle; its gold frame runs 9 to 10 pixels inside its edges at three places on every side;
+# nothing brighter than the wood lies outside the gold line, so every letter is inside it; there
+# is text in it; and its OK button, centred at its bottom, shows the cream OK in a gold frame.
+check_box() {
+  local shot="$1" left="$2" right="$3" scale="$4" w h x y
+  read -r w h x y <<<"$(box_area "$shot")"
+  local margin edge
+  margin="$(awk -v s="$scale" 'BEGIN { printf "%d", 20 * s }')"
+  [ "$x" -ge $((left + margin)) ] && [ $((x + w)) -le $((right - margin)) ] &&
+    [ "$y" -ge "$margin" ] && [ $((y + h)) -le $((720 - margin)) ] ||
+    fail "the box (${w}x$h at $x,$y) is not inside the picture ($left..$right) with its margin"
+  [ $((2 * x + w - left - right)) -le 4 ] && [ $((2 * x + w - left - right)) -ge -4 ] &&
+    [ $((2 * y + h - 720)) -le 4 ] && [ $((2 * y + h - 720)) -ge -4 ] ||
+    fail "the box (${w}x$h at $x,$y) is not in the middle of the picture"
+  # gold W H X Y DX DY: one of the lines W x H at (X, Y) moved 0 to 5 times by (DX, DY) is gold.
+  gold() {
+    local i got
+    for i in 0 1 2 3 4 5; do
+      got="$(mean_rgb "$shot" "$1" "$2" $(($3 + i * $5)) $(($4 + i * $6)))"
+      awk -v c="$got" 'BEGIN { split(c, v); exit !(v[1] > 0.45 && v[2] > 0.33 && v[3] < 0.25) }' &&
+        return 0
+    done
+    fail "no gold line at ${1}x$2+$3+$4 moved by $5,$6 in the box (${w}x$h at $x,$y)"
+  }
+  # The gold line stands 8 to 10 picture pixels inside the box's edges.
+  local f near far
+  near="$(awk -v s="$scale" 'BEGIN { printf "%d", 8 * s - 1 }')"
+  far=$((near + 1))
+  for f in 1 2 3; do
+    gold 20 1 $((x + w * f / 4 - 10)) $((y + near)) 0 1
+    gold 20 1 $((x + w * f / 4 - 10)) $((y + h - far)) 0 -1
+    gold 1 20 $((x + near)) $((y + h * f / 4 - 10)) 1 0
+    gold 1 20 $((x + w - far)) $((y + h * f / 4 - 10)) -1 0
+  done
+  for edge in "$w 8 $x $y" "$w 8 $x $((y + h - 8))" "8 $h $x $y" "8 $h $((x + w - 8)) $y"; do
+    # shellcheck disable=SC2086
+    ! more_than "$(brightest "$shot" $edge)" 0.6 || fail "something bright on the box's frame ($edge)"
+  done
+  more_than "$(brightest "$shot" $((w - 60)) 30 $((x + 30)) $((y + 20)))" 0.8 ||
+    fail "no text at the top of the box"
+  local bw bh bx by
+  bw="$(awk -v s="$scale" 'BEGIN { printf "%d", 54 * s }')"
+  bh="$(awk -v s="$scale" 'BEGIN { printf "%d", 42 * s }')"
+  bx=$((x + (w - bw) / 2))
+  by=$((y + h - $(awk -v s="$scale" 'BEGIN { printf "%d", 19 * s }') - bh))
+  more_than "$(brightest "$shot" $((bw / 2)) $((bh / 2)) $((bx + bw / 4)) $((by + bh / 4)))" 0.8 ||
+    fail "no OK on the button at ${bw}x$bh+$bx+$by"
+  gold 10 1 $((bx + bw / 2 - 5)) $((by - 2)) 0 1
 }
 
 # Colour measures of a W x H box at (X, Y) of a picture, all 0..1:
