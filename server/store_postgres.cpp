@@ -1,7 +1,13 @@
 // The shared store: a PostgreSQL database, reached through a small pool of connections so that
-// requests on several threads, and several server processes, write at the same time.
+// requests on several threads, and several server processes, write at the same time. Every wait
+// is bounded: for a free connection, for connecting, and for each answer (measured here, so that
+// a database that has stopped answering at all is noticed too); a connection that ran out of
+// time is dropped and a new one made when next needed.
 #include <libpq-fe.h>
+#include <poll.h>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -13,30 +19,67 @@ namespace scores {
 namespace {
 
 constexpr int kConnections = 8;
-constexpr const char* kStatements[][2] = {{"insert", sql::kInsert},
-                                          {"best", sql::kBest},
-                                          {"per_level", sql::kBestPerLevelPostgres},
-                                          {"count", sql::kCount}};
+// The schema's version, kept in morvane_schema: 0 is the first table (or a new database), 2
+// adds the kept count and the shared per-minute counts.
+constexpr int kSchemaVersion = 2;
+constexpr const char* kStatements[][2] = {
+    {"insert", sql::kInsert},
+    {"best", sql::kBest},
+    {"per_level", sql::kBestPerLevelPostgres},
+    {"count", sql::kCount},
+    {"count_minute",
+     "INSERT INTO rate_counts (key, minute, n) VALUES ($1, $2, 1) ON CONFLICT (key, minute)"
+     " DO UPDATE SET n = rate_counts.n + 1 RETURNING n"},
+    {"forget_minutes", "DELETE FROM rate_counts WHERE minute < $1"}};
 
+using Clock = std::chrono::steady_clock;
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+std::string firstLine(const std::string& s) {
+  return s.substr(0, s.find('\n'));
+}
+
+// Waits for the answer to what was sent on `c` until `deadline`; the last result, or nothing
+// when the connection broke or the time ran out (`timedOut` says which).
+Result answer(PGconn* c, Clock::time_point deadline, bool& timedOut) {
+  timedOut = false;
+  Result last(nullptr, PQclear);
+  for (;;) {
+    while (PQisBusy(c)) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) {
+        timedOut = true;
+        return Result(nullptr, PQclear);
+      }
+      pollfd p{PQsocket(c), POLLIN, 0};
+      if (poll(&p, 1, static_cast<int>(left)) < 0 && errno != EINTR)
+        return Result(nullptr, PQclear);
+      if (!PQconsumeInput(c)) return Result(nullptr, PQclear);
+    }
+    PGresult* r = PQgetResult(c);
+    if (!r) return last;
+    last.reset(r);
+  }
+}
 
 class PostgresStore : public Store {
  public:
   explicit PostgresStore(const std::string& url) : url_(url) {
     try {
       for (int i = 0; i < kConnections; ++i) {
-        idle_.push_back(connect());
-        if (i == 0) createTable(idle_.back());
-        prepareStatements(idle_.back());
+        free_.push_back(connect());
+        if (i == 0) setUp(free_.back());
+        prepareStatements(free_.back());
       }
     } catch (...) {
-      for (PGconn* c : idle_) PQfinish(c);
+      for (PGconn* c : free_) PQfinish(c);
       throw;
     }
   }
 
   ~PostgresStore() override {
-    for (PGconn* c : idle_) PQfinish(c);
+    for (PGconn* c : free_) PQfinish(c);
   }
 
   void add(const Report& r, const std::string& received, const std::string& address) override {
@@ -59,81 +102,166 @@ class PostgresStore : public Store {
     return std::stoll(PQgetvalue(r.get(), 0, 0));
   }
 
+  std::int64_t countInMinute(const std::string& key, std::int64_t minute) override {
+    // Each process clears out the minutes before the last when it first sees a new minute.
+    if (forgotten_.exchange(minute) != minute)
+      run("forget_minutes", {std::to_string(minute - 1)}, PGRES_COMMAND_OK);
+    const Result r = run("count_minute", {key, std::to_string(minute)}, PGRES_TUPLES_OK);
+    return std::stoll(PQgetvalue(r.get(), 0, 0));
+  }
+
  private:
   static void ignoreNotice(void*, const char*) {}
 
   PGconn* connect() {
-    PGconn* c = PQconnectdb(url_.c_str());
+    // The URL's own connect_timeout, when it has one, comes later and wins.
+    const std::string timeout = std::to_string((kStoreWaitMs + 999) / 1000);
+    const char* keys[] = {"connect_timeout", "dbname", nullptr};
+    const char* values[] = {timeout.c_str(), url_.c_str(), nullptr};
+    PGconn* c = PQconnectdbParams(keys, values, 1);
     if (PQstatus(c) != CONNECTION_OK) {
       const std::string why = PQerrorMessage(c);
       PQfinish(c);
       throw StoreError("cannot connect to PostgreSQL: " + firstLine(why));
     }
     PQsetNoticeProcessor(c, ignoreNotice, nullptr);  // "already exists, skipping" is no news
+    // The server stops a statement that runs too long too, so none keeps working for nobody.
+    exec(c, "SET statement_timeout = " + std::to_string(kStoreWaitMs), kStoreWaitMs);
     return c;
   }
 
-  static std::string firstLine(const std::string& s) { return s.substr(0, s.find('\n')); }
-
-  static void expect(PGconn* c, const Result& r, ExecStatusType want, const char* what) {
-    if (PQresultStatus(r.get()) != want)
-      throw StoreError(std::string(what) + ": " + firstLine(PQerrorMessage(c)));
+  // Runs `statement` (no parameters) and returns its last result; throws on any failure.
+  static Result exec(PGconn* c, const std::string& statement, int waitMs) {
+    if (!PQsendQuery(c, statement.c_str()))
+      throw StoreError("the store refused a statement: " + firstLine(PQerrorMessage(c)));
+    bool timedOut = false;
+    Result r = answer(c, Clock::now() + std::chrono::milliseconds(waitMs), timedOut);
+    if (timedOut) throw StoreError("PostgreSQL did not answer in time");
+    if (!r ||
+        (PQresultStatus(r.get()) != PGRES_COMMAND_OK && PQresultStatus(r.get()) != PGRES_TUPLES_OK))
+      throw StoreError("the store refused a statement: " + firstLine(PQerrorMessage(c)));
+    return r;
   }
 
-  static void createTable(PGconn* c) {
-    // The lock keeps server processes that start together from creating the table twice.
-    const std::string setup = std::string("SELECT pg_advisory_lock(7306);") +
-                              "CREATE TABLE IF NOT EXISTS reports (id BIGSERIAL PRIMARY KEY, " +
-                              sql::kColumns + ");" + sql::kIndexes +
-                              "SELECT pg_advisory_unlock(7306);";
-    expect(c, Result(PQexec(c, setup.c_str()), PQclear), PGRES_TUPLES_OK,
-           "cannot set up the store");
+  // Creates the tables of a new database or brings an older one's up to date, in one
+  // transaction; server processes that start together take turns.
+  static void setUp(PGconn* c) {
+    constexpr int kSetUpMs = 600000;  // bringing a large table up to date takes a while
+    exec(c, "BEGIN", kSetUpMs);
+    try {
+      exec(c, "SET LOCAL statement_timeout = 0", kSetUpMs);
+      exec(c, "SELECT pg_advisory_xact_lock(7306)", kSetUpMs);
+      exec(c,
+           std::string("CREATE TABLE IF NOT EXISTS reports (id BIGSERIAL PRIMARY KEY, ") +
+               sql::kColumns + ");" + sql::kIndexes +
+               "CREATE TABLE IF NOT EXISTS morvane_schema (version INTEGER NOT NULL);",
+           kSetUpMs);
+      const Result v = exec(c, "SELECT COALESCE(MAX(version), 0) FROM morvane_schema", kSetUpMs);
+      const int version = std::stoi(PQgetvalue(v.get(), 0, 0));
+      if (version > kSchemaVersion)
+        throw StoreError("the database was set up by a newer morvane-scores");
+      if (version < 2)
+        exec(c,
+             std::string(
+                 "CREATE TABLE report_count (shard INTEGER PRIMARY KEY, n BIGINT NOT NULL);") +
+                 sql::kFillCount +
+                 "CREATE FUNCTION reports_counted() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
+                 " INSERT INTO report_count (shard, n) VALUES (NEW.id % 16, 1)"
+                 " ON CONFLICT (shard) DO UPDATE SET n = report_count.n + 1; RETURN NULL; END $$;"
+                 "CREATE TRIGGER reports_counted AFTER INSERT ON reports"
+                 " FOR EACH ROW EXECUTE FUNCTION reports_counted();"
+                 // Counts that only matter for a minute need no write-ahead log.
+                 "CREATE UNLOGGED TABLE rate_counts (key TEXT NOT NULL, minute BIGINT NOT NULL,"
+                 " n BIGINT NOT NULL, PRIMARY KEY (key, minute));",
+             kSetUpMs);
+      exec(c,
+           "DELETE FROM morvane_schema; INSERT INTO morvane_schema VALUES (" +
+               std::to_string(kSchemaVersion) + ")",
+           kSetUpMs);
+      const Result w = exec(c,
+                            "SELECT has_table_privilege('reports', 'INSERT') AND NOT "
+                            "pg_is_in_recovery() AND current_setting('transaction_read_only') = "
+                            "'off'",
+                            kSetUpMs);
+      if (std::string(PQgetvalue(w.get(), 0, 0)) != "t")
+        throw StoreError(
+            "the PostgreSQL store cannot be written: the server needs to write reports");
+      exec(c, "COMMIT", kSetUpMs);
+    } catch (...) {
+      PQclear(PQexec(c, "ROLLBACK"));
+      throw;
+    }
   }
 
-  // Prepared statements belong to a connection: each new or reset one prepares them again.
+  // Prepared statements belong to a connection: each new one prepares them again.
   static void prepareStatements(PGconn* c) {
-    for (const auto& [name, text] : kStatements)
-      expect(c, Result(PQprepare(c, name, text, 0, nullptr), PQclear), PGRES_COMMAND_OK,
-             "cannot prepare a statement");
+    for (const auto& [name, text] : kStatements) {
+      if (!PQsendPrepare(c, name, text, 0, nullptr))
+        throw StoreError("cannot prepare a statement: " + firstLine(PQerrorMessage(c)));
+      bool timedOut = false;
+      const Result r = answer(c, Clock::now() + std::chrono::milliseconds(kStoreWaitMs), timedOut);
+      if (!r || PQresultStatus(r.get()) != PGRES_COMMAND_OK)
+        throw StoreError("cannot prepare a statement: " + firstLine(PQerrorMessage(c)));
+    }
   }
 
+  // A pooled connection, or nullptr for a free place in the pool that has none yet. Waits a
+  // bounded time for one to come free.
   PGconn* acquire() {
     std::unique_lock lock(mutex_);
-    ready_.wait(lock, [&] { return !idle_.empty(); });
-    PGconn* c = idle_.back();
-    idle_.pop_back();
+    if (!ready_.wait_for(lock, std::chrono::milliseconds(kStoreWaitMs),
+                         [&] { return !free_.empty(); }))
+      throw StoreError("no PostgreSQL connection came free in time");
+    PGconn* c = free_.back();
+    free_.pop_back();
     return c;
   }
 
   void release(PGconn* c) {
     {
       std::lock_guard lock(mutex_);
-      idle_.push_back(c);
+      free_.push_back(c);
     }
     ready_.notify_one();
   }
 
-  // Runs a prepared statement; a connection found broken is reset and the statement tried once
-  // more.
+  PGconn* connectPrepared() {
+    PGconn* c = connect();
+    try {
+      prepareStatements(c);
+    } catch (...) {
+      PQfinish(c);
+      throw;
+    }
+    return c;
+  }
+
+  // Runs a prepared statement. A connection found broken is replaced and the statement tried
+  // once more; one that ran out of time is dropped and the call fails.
   Result run(const char* name, const std::vector<std::string>& params, ExecStatusType want) {
     std::vector<const char*> values;
     for (const auto& p : params) values.push_back(p.c_str());
-    PGconn* c = acquire();
     struct Back {
       PostgresStore& store;
       PGconn* c;
       ~Back() { store.release(c); }
-    } back{*this, c};
+    } back{*this, acquire()};
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kStoreWaitMs);
     for (int attempt = 0;; ++attempt) {
-      Result r(PQexecPrepared(c, name, static_cast<int>(values.size()), values.data(), nullptr,
-                              nullptr, 0),
-               PQclear);
-      if (PQresultStatus(r.get()) == want) return r;
-      if (attempt > 0 || PQstatus(c) == CONNECTION_OK)
-        expect(c, r, want, "the store refused a statement");
-      PQreset(c);
-      if (PQstatus(c) != CONNECTION_OK) throw StoreError("lost the PostgreSQL connection");
-      prepareStatements(c);
+      if (!back.c) back.c = connectPrepared();
+      bool timedOut = false;
+      Result r(nullptr, PQclear);
+      if (PQsendQueryPrepared(back.c, name, static_cast<int>(values.size()), values.data(), nullptr,
+                              nullptr, 0))
+        r = answer(back.c, deadline, timedOut);
+      if (r && PQresultStatus(r.get()) == want) return r;
+      if (r && PQstatus(back.c) == CONNECTION_OK)
+        throw StoreError("the store refused a statement: " + firstLine(PQerrorMessage(back.c)));
+      PQfinish(back.c);
+      back.c = nullptr;
+      if (timedOut) throw StoreError("PostgreSQL did not answer in time");
+      if (attempt > 0 || Clock::now() >= deadline)
+        throw StoreError("lost the PostgreSQL connection");
     }
   }
 
@@ -149,7 +277,8 @@ class PostgresStore : public Store {
   std::string url_;
   std::mutex mutex_;
   std::condition_variable ready_;
-  std::vector<PGconn*> idle_;
+  std::vector<PGconn*> free_;  // nullptr: a place whose connection was dropped
+  std::atomic<std::int64_t> forgotten_{-1};
 };
 
 }  // namespace

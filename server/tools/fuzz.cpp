@@ -137,7 +137,7 @@ int fuzzMode(const std::vector<std::string>& args) {
   const int connections = std::stoi(option(args, "--connections", "8"));
   const std::int64_t before = openStore(db)->count();
   ServerProcess server(program, db, connections);
-  std::atomic<long> next{0}, ok{0}, refused{0}, errors{0}, unanswered{0};
+  std::atomic<long> next{0}, ok{0}, refused{0}, closed{0}, errors{0}, unanswered{0};
   std::mutex firstErrorMutex;
   std::string firstError;
   std::vector<std::thread> workers;
@@ -151,6 +151,8 @@ int fuzzMode(const std::vector<std::string>& args) {
           ++ok;
         } else if (status >= 400 && status < 500) {
           ++refused;
+        } else if (status == 0 && breaksTheLine(q)) {
+          ++closed;  // a request line that cannot be read is not answered, only closed
         } else {
           ++(status == 0 ? unanswered : errors);
           std::lock_guard lock(firstErrorMutex);
@@ -168,11 +170,10 @@ int fuzzMode(const std::vector<std::string>& args) {
   long implausible = 0;
   for (const Score& s : store->best(static_cast<int>(store->count()))) implausible += !plausible(s);
   std::printf(
-      "fuzz: %ld queries (seed %llu): %ld stored ok, %ld refused with 4xx, %ld 5xx, %ld "
-      "unanswered; "
-      "server alive after: %s, stopped cleanly: %s\n",
-      queries, static_cast<unsigned long long>(seed), ok.load(), refused.load(), errors.load(),
-      unanswered.load(), alive ? "yes" : "no", stopped ? "yes" : "no");
+      "fuzz: %ld queries (seed %llu): %ld stored ok, %ld refused with 4xx, %ld broken request "
+      "lines closed, %ld 5xx, %ld unanswered; server alive after: %s, stopped cleanly: %s\n",
+      queries, static_cast<unsigned long long>(seed), ok.load(), refused.load(), closed.load(),
+      errors.load(), unanswered.load(), alive ? "yes" : "no", stopped ? "yes" : "no");
   std::printf(
       "fuzz: %lld rows stored for %ld ok answers; %ld stored rows a report could not carry%s%s\n",
       static_cast<long long>(rows), ok.load(), implausible,
