@@ -57,6 +57,29 @@ TEST_P(ServiceTest, EachAddressHasItsShareOfAMinute) {
   EXPECT_EQ(store->count(), 5);
 }
 
+TEST_P(ServiceTest, TheMinutesReportsInAllAreCappedWhateverTheirAddresses) {
+  ScoreService service(*store, ServiceLimits{20, 3});
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(service.report(kGood, "198.51.100." + std::to_string(i), kNoon).status, 200);
+  // A bad report is refused for what it is and uses up none of the minute's reports.
+  EXPECT_EQ(service.report("junk", "198.51.100.9", kNoon).status, 400);
+  const Reply over = service.report(kGood, "203.0.113.5", kNoon);
+  EXPECT_EQ(over.status, 429);
+  EXPECT_EQ(over.body(), "the leaderboard takes no more reports this minute; try again later");
+  EXPECT_EQ(service.report(kGood, "203.0.113.5", kNoon + minutes(1)).status, 200);
+  EXPECT_EQ(store->count(), 4);
+}
+
+TEST_P(ServiceTest, ThePageIsBuiltAtMostOnceInItsCacheTime) {
+  ScoreService cached(*store, ServiceLimits{0, 0, std::chrono::hours(1)});
+  ScoreService fresh(*store, ServiceLimits{0, 0, std::chrono::milliseconds(0)});
+  const Reply before = cached.page();
+  EXPECT_EQ(cached.report(kGood, "198.51.100.7", kNoon).status, 200);
+  EXPECT_EQ(cached.page().content, before.content);  // the very same text, not a copy
+  EXPECT_EQ(cached.json().body().find("ZO"), std::string::npos);
+  EXPECT_NE(fresh.json().body().find("\"name\":\"ZOË\""), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, ServiceTest, ::testing::Values("sqlite", "postgresql"),
                          storeKindName);
 

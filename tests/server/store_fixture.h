@@ -58,7 +58,16 @@ class StoreFixture : public ::testing::TestWithParam<std::string> {
     store->add(r, "2026-01-01T00:00:00Z", "192.0.2.1");
   }
 
+  // Where the store is: the SQLite file's path or the PostgreSQL URL.
+  const std::string& where() const { return where_; }
+
   std::unique_ptr<scores::Store> store;
+
+ protected:
+  // Runs `statement` in the test's PostgreSQL schema (PostgreSQL only).
+  void inSchema(const std::string& statement) {
+    admin("SET search_path TO " + schema_ + "; " + statement);
+  }
 
  private:
   void admin(const std::string& statement) {

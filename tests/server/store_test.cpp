@@ -1,5 +1,8 @@
 // The store contract, run against SQLite and against a real PostgreSQL server.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
 
 #include "store_fixture.h"
 
@@ -80,4 +83,87 @@ TEST(OpenStore, OnlyAUrlSchemeChoosesPostgreSQL) {
   // A file whose name merely starts like the scheme is an SQLite file.
   EXPECT_FALSE(isPostgresUrl("postgres.sqlite"));
   EXPECT_FALSE(isPostgresUrl("postgresql.db"));
+}
+
+TEST_P(StoreTest, TheCountIsKeptAndMinuteCountsAreSharedByTheStoresProcesses) {
+  for (int i = 0; i < 5; ++i) insertRaw("P" + std::to_string(i), 1 + i, i);
+  reopen();
+  EXPECT_EQ(store->count(), 5);
+  insertRaw("MORE", 2, 3);
+  EXPECT_EQ(store->count(), 6);
+  EXPECT_EQ(store->countInMinute("198.51.100.7", 100), 1);
+  EXPECT_EQ(store->countInMinute("198.51.100.7", 100), 2);
+  EXPECT_EQ(store->countInMinute("203.0.113.5", 100), 1);
+  EXPECT_EQ(store->countInMinute("198.51.100.7", 101), 1);  // a new minute starts afresh
+  // A second server on the same store: PostgreSQL's counts are the store's, SQLite's each
+  // process's own (one process serves an SQLite file).
+  const auto other = openStore(where());
+  const bool shared = GetParam() == "postgresql";
+  EXPECT_EQ(other->countInMinute("198.51.100.7", 101), shared ? 2 : 1);
+  EXPECT_EQ(other->count(), 6);
+}
+
+TEST(SqliteStore, ADeletedOrMovedFileFailsInsteadOfTakingReports) {
+  char tmpl[] = "/tmp/morvane-store-XXXXXX";
+  const std::string folder = mkdtemp(tmpl);
+  for (const bool moved : {false, true}) {
+    const std::string path = folder + "/scores" + std::to_string(moved) + ".sqlite";
+    auto store = openStore(path);
+    store->add({"ANNA", "1.7", 1, 5}, "2026-01-01T00:00:00Z", "192.0.2.1");
+    if (moved)
+      std::filesystem::rename(path, path + ".old");
+    else
+      std::filesystem::remove(path);
+    EXPECT_THROW(store->add({"BOB", "1.7", 1, 5}, "2026-01-01T00:00:00Z", "192.0.2.1"), StoreError);
+    EXPECT_THROW(store->best(10), StoreError);
+  }
+  std::filesystem::remove_all(folder);
+}
+
+TEST(SqliteStore, AFileThatCannotBeWrittenIsRefusedAtStart) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes read-only files";
+  char tmpl[] = "/tmp/morvane-store-XXXXXX";
+  const std::string folder = mkdtemp(tmpl);
+  openStore(folder + "/scores.sqlite");
+  std::filesystem::permissions(folder + "/scores.sqlite", std::filesystem::perms::owner_read);
+  EXPECT_THROW(openStore(folder + "/scores.sqlite"), StoreError);
+  std::filesystem::remove_all(folder);
+}
+
+// A store written by the first server, before the count was kept, opens with its reports
+// counted.
+TEST_P(StoreTest, AnOlderStoreIsBroughtUpToDate) {
+  store.reset();
+  const std::string table = std::string(GetParam() == "sqlite" ? "id INTEGER PRIMARY KEY, "
+                                                               : "id BIGSERIAL PRIMARY KEY, ") +
+                            sql::kColumns;
+  const std::string old =
+      "DROP TABLE reports; CREATE TABLE reports (" + table + ");" +
+      "INSERT INTO reports (name, version, level, score, received, address) VALUES"
+      " ('OLD', '1.7', 3, 30, '2025-01-01T00:00:00Z', '192.0.2.1'),"
+      " ('OLDER', '1.7', 4, 40, '2025-01-01T00:00:00Z', '192.0.2.1');";
+  if (GetParam() == "sqlite") {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(where().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           ("DROP TRIGGER reports_counted; DROP TABLE report_count; "
+                            "PRAGMA user_version = 0;" +
+                            old)
+                               .c_str(),
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
+  } else {
+    inSchema(
+        "DROP TABLE report_count; DROP TABLE morvane_schema; DROP TABLE rate_counts;"
+        "DROP FUNCTION reports_counted CASCADE;" +
+        old);
+  }
+  reopen();
+  EXPECT_EQ(store->count(), 2);
+  insertRaw("NEW", 3, 50);
+  EXPECT_EQ(store->count(), 3);
+  ASSERT_EQ(store->bestPerLevel(10, 200).size(), 3u);
+  EXPECT_EQ(store->best(1)[0].name, "NEW");
 }
