@@ -68,9 +68,9 @@ class PostgresStore : public Store {
   explicit PostgresStore(const std::string& url) : url_(url) {
     try {
       for (int i = 0; i < kConnections; ++i) {
-        free_.push_back(connect());
+        free_.push_back(connect(Clock::now() + std::chrono::seconds(10)));
         if (i == 0) setUp(free_.back());
-        prepareStatements(free_.back());
+        prepareStatements(free_.back(), Clock::now() + std::chrono::seconds(10));
       }
     } catch (...) {
       for (PGconn* c : free_) PQfinish(c);
@@ -113,29 +113,39 @@ class PostgresStore : public Store {
  private:
   static void ignoreNotice(void*, const char*) {}
 
-  PGconn* connect() {
-    // The URL's own connect_timeout, when it has one, comes later and wins.
-    const std::string timeout = std::to_string((kStoreWaitMs + 999) / 1000);
-    const char* keys[] = {"connect_timeout", "dbname", nullptr};
-    const char* values[] = {timeout.c_str(), url_.c_str(), nullptr};
-    PGconn* c = PQconnectdbParams(keys, values, 1);
-    if (PQstatus(c) != CONNECTION_OK) {
-      const std::string why = PQerrorMessage(c);
+  // A new connection, made and set up by `deadline`.
+  PGconn* connect(Clock::time_point deadline) {
+    const char* keys[] = {"dbname", nullptr};
+    const char* values[] = {url_.c_str(), nullptr};
+    PGconn* c = PQconnectStartParams(keys, values, 1);
+    if (!c) throw StoreError("cannot connect to PostgreSQL: out of memory");
+    try {
+      for (auto step = PGRES_POLLING_WRITING; step != PGRES_POLLING_OK; step = PQconnectPoll(c)) {
+        if (step == PGRES_POLLING_FAILED || PQstatus(c) == CONNECTION_BAD)
+          throw StoreError("cannot connect to PostgreSQL: " + firstLine(PQerrorMessage(c)));
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) throw StoreError("PostgreSQL did not take a connection in time");
+        pollfd p{PQsocket(c), static_cast<short>(step == PGRES_POLLING_READING ? POLLIN : POLLOUT),
+                 0};
+        poll(&p, 1, static_cast<int>(left));
+      }
+      PQsetNoticeProcessor(c, ignoreNotice, nullptr);  // "already exists, skipping" is no news
+      // The server stops a statement that runs too long too, so none keeps working for nobody.
+      exec(c, "SET statement_timeout = " + std::to_string(kStoreWaitMs), deadline);
+    } catch (...) {
       PQfinish(c);
-      throw StoreError("cannot connect to PostgreSQL: " + firstLine(why));
+      throw;
     }
-    PQsetNoticeProcessor(c, ignoreNotice, nullptr);  // "already exists, skipping" is no news
-    // The server stops a statement that runs too long too, so none keeps working for nobody.
-    exec(c, "SET statement_timeout = " + std::to_string(kStoreWaitMs), kStoreWaitMs);
     return c;
   }
 
   // Runs `statement` (no parameters) and returns its last result; throws on any failure.
-  static Result exec(PGconn* c, const std::string& statement, int waitMs) {
+  static Result exec(PGconn* c, const std::string& statement, Clock::time_point deadline) {
     if (!PQsendQuery(c, statement.c_str()))
       throw StoreError("the store refused a statement: " + firstLine(PQerrorMessage(c)));
     bool timedOut = false;
-    Result r = answer(c, Clock::now() + std::chrono::milliseconds(waitMs), timedOut);
+    Result r = answer(c, deadline, timedOut);
     if (timedOut) throw StoreError("PostgreSQL did not answer in time");
     if (!r ||
         (PQresultStatus(r.get()) != PGRES_COMMAND_OK && PQresultStatus(r.get()) != PGRES_TUPLES_OK))
@@ -146,17 +156,18 @@ class PostgresStore : public Store {
   // Creates the tables of a new database or brings an older one's up to date, in one
   // transaction; server processes that start together take turns.
   static void setUp(PGconn* c) {
-    constexpr int kSetUpMs = 600000;  // bringing a large table up to date takes a while
-    exec(c, "BEGIN", kSetUpMs);
+    // Bringing a large table up to date takes a while.
+    const auto setUpBy = Clock::now() + std::chrono::minutes(10);
+    exec(c, "BEGIN", setUpBy);
     try {
-      exec(c, "SET LOCAL statement_timeout = 0", kSetUpMs);
-      exec(c, "SELECT pg_advisory_xact_lock(7306)", kSetUpMs);
+      exec(c, "SET LOCAL statement_timeout = 0", setUpBy);
+      exec(c, "SELECT pg_advisory_xact_lock(7306)", setUpBy);
       exec(c,
            std::string("CREATE TABLE IF NOT EXISTS reports (id BIGSERIAL PRIMARY KEY, ") +
                sql::kColumns + ");" + sql::kIndexes +
                "CREATE TABLE IF NOT EXISTS morvane_schema (version INTEGER NOT NULL);",
-           kSetUpMs);
-      const Result v = exec(c, "SELECT COALESCE(MAX(version), 0) FROM morvane_schema", kSetUpMs);
+           setUpBy);
+      const Result v = exec(c, "SELECT COALESCE(MAX(version), 0) FROM morvane_schema", setUpBy);
       const int version = std::stoi(PQgetvalue(v.get(), 0, 0));
       if (version > kSchemaVersion)
         throw StoreError("the database was set up by a newer morvane-scores");
@@ -173,20 +184,20 @@ class PostgresStore : public Store {
                  // Counts that only matter for a minute need no write-ahead log.
                  "CREATE UNLOGGED TABLE rate_counts (key TEXT NOT NULL, minute BIGINT NOT NULL,"
                  " n BIGINT NOT NULL, PRIMARY KEY (key, minute));",
-             kSetUpMs);
+             setUpBy);
       exec(c,
            "DELETE FROM morvane_schema; INSERT INTO morvane_schema VALUES (" +
                std::to_string(kSchemaVersion) + ")",
-           kSetUpMs);
+           setUpBy);
       const Result w = exec(c,
                             "SELECT has_table_privilege('reports', 'INSERT') AND NOT "
                             "pg_is_in_recovery() AND current_setting('transaction_read_only') = "
                             "'off'",
-                            kSetUpMs);
+                            setUpBy);
       if (std::string(PQgetvalue(w.get(), 0, 0)) != "t")
         throw StoreError(
             "the PostgreSQL store cannot be written: the server needs to write reports");
-      exec(c, "COMMIT", kSetUpMs);
+      exec(c, "COMMIT", setUpBy);
     } catch (...) {
       PQclear(PQexec(c, "ROLLBACK"));
       throw;
@@ -194,12 +205,12 @@ class PostgresStore : public Store {
   }
 
   // Prepared statements belong to a connection: each new one prepares them again.
-  static void prepareStatements(PGconn* c) {
+  static void prepareStatements(PGconn* c, Clock::time_point deadline) {
     for (const auto& [name, text] : kStatements) {
       if (!PQsendPrepare(c, name, text, 0, nullptr))
         throw StoreError("cannot prepare a statement: " + firstLine(PQerrorMessage(c)));
       bool timedOut = false;
-      const Result r = answer(c, Clock::now() + std::chrono::milliseconds(kStoreWaitMs), timedOut);
+      const Result r = answer(c, deadline, timedOut);
       if (!r || PQresultStatus(r.get()) != PGRES_COMMAND_OK)
         throw StoreError("cannot prepare a statement: " + firstLine(PQerrorMessage(c)));
     }
@@ -207,10 +218,9 @@ class PostgresStore : public Store {
 
   // A pooled connection, or nullptr for a free place in the pool that has none yet. Waits a
   // bounded time for one to come free.
-  PGconn* acquire() {
+  PGconn* acquire(Clock::time_point deadline) {
     std::unique_lock lock(mutex_);
-    if (!ready_.wait_for(lock, std::chrono::milliseconds(kStoreWaitMs),
-                         [&] { return !free_.empty(); }))
+    if (!ready_.wait_until(lock, deadline, [&] { return !free_.empty(); }))
       throw StoreError("no PostgreSQL connection came free in time");
     PGconn* c = free_.back();
     free_.pop_back();
@@ -225,10 +235,10 @@ class PostgresStore : public Store {
     ready_.notify_one();
   }
 
-  PGconn* connectPrepared() {
-    PGconn* c = connect();
+  PGconn* connectPrepared(Clock::time_point deadline) {
+    PGconn* c = connect(deadline);
     try {
-      prepareStatements(c);
+      prepareStatements(c, deadline);
     } catch (...) {
       PQfinish(c);
       throw;
@@ -241,14 +251,15 @@ class PostgresStore : public Store {
   Result run(const char* name, const std::vector<std::string>& params, ExecStatusType want) {
     std::vector<const char*> values;
     for (const auto& p : params) values.push_back(p.c_str());
+    // One deadline for the whole call: the wait for a connection, making one, and the answer.
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kStoreWaitMs);
     struct Back {
       PostgresStore& store;
       PGconn* c;
       ~Back() { store.release(c); }
-    } back{*this, acquire()};
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kStoreWaitMs);
+    } back{*this, acquire(deadline)};
     for (int attempt = 0;; ++attempt) {
-      if (!back.c) back.c = connectPrepared();
+      if (!back.c) back.c = connectPrepared(deadline);
       bool timedOut = false;
       Result r(nullptr, PQclear);
       if (PQsendQueryPrepared(back.c, name, static_cast<int>(values.size()), values.data(), nullptr,
