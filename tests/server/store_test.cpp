@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "store_fixture.h"
 
@@ -166,4 +167,19 @@ TEST_P(StoreTest, AnOlderStoreIsBroughtUpToDate) {
   EXPECT_EQ(store->count(), 3);
   ASSERT_EQ(store->bestPerLevel(10, 200).size(), 3u);
   EXPECT_EQ(store->best(1)[0].name, "NEW");
+}
+
+// Reports that arrive together are committed together; each still counts once and keeps its
+// own values.
+TEST_P(StoreTest, ConcurrentReportsAreEachStoredOnce) {
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 16; ++t)
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 25; ++i) insertRaw("T" + std::to_string(t), 1 + t, t * 100 + i);
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(store->count(), 400);
+  const auto rows = store->bestPerLevel(30, 200);
+  ASSERT_EQ(rows.size(), 400u);
+  for (const Score& s : rows) EXPECT_EQ(s.name, "T" + std::to_string(s.level - 1));
 }
