@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "server/group_commit.h"
 #include "server/store.h"
 #include "server/store_open.h"
 
@@ -23,7 +24,10 @@ constexpr int kConnections = 8;
 // adds the kept count and the shared per-minute counts.
 constexpr int kSchemaVersion = 2;
 constexpr const char* kStatements[][2] = {
-    {"insert", sql::kInsert},
+    // Many reports in one statement, each column an array.
+    {"insert",
+     "INSERT INTO reports (name, version, level, score, received, address) SELECT * FROM"
+     " unnest($1::text[], $2::text[], $3::integer[], $4::bigint[], $5::text[], $6::text[])"},
     {"best", sql::kBest},
     {"per_level", sql::kBestPerLevelPostgres},
     {"count", sql::kCount},
@@ -34,6 +38,16 @@ constexpr const char* kStatements[][2] = {
 
 using Clock = std::chrono::steady_clock;
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+// `text` as one element of an array literal: quoted, with quotes and backslashes escaped.
+std::string arrayElement(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
 
 std::string firstLine(const std::string& s) {
   return s.substr(0, s.find('\n'));
@@ -82,10 +96,23 @@ class PostgresStore : public Store {
     for (PGconn* c : free_) PQfinish(c);
   }
 
+  // Reports that arrive together go in one statement and one commit.
   void add(const Report& r, const std::string& received, const std::string& address) override {
-    run("insert",
-        {r.name, r.version, std::to_string(r.level), std::to_string(r.score), received, address},
-        PGRES_COMMAND_OK);
+    commits_.add({&r, &received, &address}, [&](const std::vector<PendingReport>& batch) {
+      std::vector<std::string> columns(6, "{");
+      for (const PendingReport& p : batch) {
+        const std::string values[] = {p.report->name,
+                                      p.report->version,
+                                      std::to_string(p.report->level),
+                                      std::to_string(p.report->score),
+                                      *p.received,
+                                      *p.address};
+        for (size_t i = 0; i < columns.size(); ++i)
+          columns[i] += (columns[i].size() > 1 ? "," : "") + arrayElement(values[i]);
+      }
+      for (auto& c : columns) c += "}";
+      run("insert", columns, PGRES_COMMAND_OK);
+    });
   }
 
   std::vector<Score> best(int limit) override {
@@ -290,6 +317,7 @@ class PostgresStore : public Store {
   std::condition_variable ready_;
   std::vector<PGconn*> free_;  // nullptr: a place whose connection was dropped
   std::atomic<std::int64_t> forgotten_{-1};
+  GroupCommit commits_;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "server/group_commit.h"
 #include "server/rate_limit.h"
 #include "server/store.h"
 #include "server/store_open.h"
@@ -119,39 +120,9 @@ class SqliteStore : public Store {
     count_ = reader_.prepare(sql::kCount);
   }
 
-  // Reports that arrive while a commit is under way are committed together in the next one:
-  // one synchronised write for many, and each caller still returns only once its report is on
-  // disk (or throws when that commit failed).
   void add(const Report& r, const std::string& received, const std::string& address) override {
-    Pending mine{&r, &received, &address, false, {}};
-    std::unique_lock lock(pendingMutex_);
-    pending_.push_back(&mine);
-    while (!mine.done && committing_) committed_.wait(lock);
-    if (mine.done) {
-      if (!mine.error.empty()) throw StoreError(mine.error);
-      return;
-    }
-    // This caller commits everything waiting, its own report included.
-    committing_ = true;
-    std::vector<Pending*> batch;
-    batch.swap(pending_);
-    lock.unlock();
-    std::string error;
-    try {
-      commit(batch);
-    } catch (const StoreError& e) {
-      error = e.what();
-    } catch (...) {
-      error = "cannot store a report";
-    }
-    lock.lock();
-    for (Pending* p : batch) {
-      p->error = error;
-      p->done = true;
-    }
-    committing_ = false;
-    committed_.notify_all();
-    if (!error.empty()) throw StoreError(error);
+    commits_.add({&r, &received, &address},
+                 [&](const std::vector<PendingReport>& batch) { commit(batch); });
   }
 
   std::vector<Score> best(int limit) override {
@@ -183,23 +154,16 @@ class SqliteStore : public Store {
   }
 
  private:
-  struct Pending {
-    const Report* report;
-    const std::string* received;
-    const std::string* address;
-    bool done = false;
-    std::string error;  // why its commit failed
-  };
-
-  void commit(const std::vector<Pending*>& batch) {
+  // One transaction for the reports that arrived together.
+  void commit(const std::vector<PendingReport>& batch) {
     std::lock_guard lock(writer_.mutex);
     writer_.checkInPlace();
     if (sqlite3_exec(writer_.db(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
       writer_.fail("cannot store a report");
-    for (const Pending* p : batch) {
+    for (const PendingReport& p : batch) {
       Statement s(writer_, insert_);
-      s.text(1, p->report->name).text(2, p->report->version).integer(3, p->report->level);
-      s.integer(4, p->report->score).text(5, *p->received).text(6, *p->address);
+      s.text(1, p.report->name).text(2, p.report->version).integer(3, p.report->level);
+      s.integer(4, p.report->score).text(5, *p.received).text(6, *p.address);
       if (sqlite3_step(insert_) != SQLITE_DONE) {
         const std::string why = sqlite3_errmsg(writer_.db());
         sqlite3_exec(writer_.db(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -256,10 +220,7 @@ class SqliteStore : public Store {
   }
 
   Connection writer_, reader_;
-  std::mutex pendingMutex_;
-  std::condition_variable committed_;
-  std::vector<Pending*> pending_;  // reports waiting for the next commit
-  bool committing_ = false;
+  GroupCommit commits_;
   sqlite3_stmt* insert_ = nullptr;
   sqlite3_stmt* best_ = nullptr;
   sqlite3_stmt* perLevel_ = nullptr;

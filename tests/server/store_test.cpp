@@ -12,8 +12,9 @@ using namespace scores;
 using StoreTest = StoreFixture;
 
 TEST_P(StoreTest, KeepsEveryFieldExactly) {
-  // Quotes and markup prove the values travel as parameters, never as statement text.
-  const Report r{"ZOË'); DROP TABLE reports;--", "1.7", 100000, kMaxScore};
+  // Quotes and markup prove the values travel as parameters, never as statement text; quotes,
+  // backslashes and braces that they travel whole in array elements.
+  const Report r{"ZOË\"\\{},'); DROP TABLE reports;--", "1.7", 100000, kMaxScore};
   store->add(r, "2026-12-08T07:50:01Z", "2001:db8::1");
   reopen();
   ASSERT_EQ(store->count(), 1);
