@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "common/names.h"
+#include "common/report.h"
 #include "server/report.h"
 #include "server/store.h"
 #include "server/tools/bench_client.h"
@@ -16,6 +17,7 @@ namespace scores::bench {
 namespace {
 
 using Rng = std::mt19937_64;
+constexpr std::int64_t kMaxScore = mv::report::kMaxScore;
 
 int pick(Rng& rng, int n) {
   return static_cast<int>(rng() % static_cast<unsigned>(n));
@@ -44,8 +46,8 @@ std::string goodQuery(Rng& rng) {
                                  "O'BRIEN", "日本", "123456789012", "[NONE]", "É.É"};
   const std::string name = kNames[pick(rng, 10)];
   return "action2=add&playername=" + encodeSome(rng, name + " 1.7") +
-         "&level=" + std::to_string(1 + pick(rng, 100000)) +
-         "&score=" + std::to_string(rng() % (kMaxScore + 1));
+         "&level=" + std::to_string(1 + pick(rng, mv::report::kMaxLevel)) + "&score=" +
+         std::to_string(static_cast<std::int64_t>(rng() % (2 * kMaxScore + 1)) - kMaxScore);
 }
 
 std::string mutate(Rng& rng, std::string q) {
@@ -124,8 +126,8 @@ bool breaksTheLine(const std::string& q) {
 }
 
 bool plausible(const Score& s) {
-  return mv::nameRefusal(s.name).empty() && s.level >= 1 && s.level <= kMaxLevel && s.score >= 0 &&
-         s.score <= kMaxScore;
+  return mv::nameRefusal(s.name).empty() && s.level >= 1 && s.level <= mv::report::kMaxLevel &&
+         s.score >= -kMaxScore && s.score <= kMaxScore;
 }
 
 }  // namespace

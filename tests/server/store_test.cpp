@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "common/report.h"
 #include "store_fixture.h"
 
 using namespace scores;
@@ -14,7 +15,8 @@ using StoreTest = StoreFixture;
 TEST_P(StoreTest, KeepsEveryFieldExactly) {
   // Quotes and markup prove the values travel as parameters, never as statement text; quotes,
   // backslashes and braces that they travel whole in array elements.
-  const Report r{"ZOË\"\\{},'); DROP TABLE reports;--", "1.7", 100000, kMaxScore};
+  const Report r{"ZOË\"\\{},'); DROP TABLE reports;--", "1.7", mv::report::kMaxLevel,
+                 mv::report::kMaxScore};
   store->add(r, "2026-12-08T07:50:01Z", "2001:db8::1");
   reopen();
   ASSERT_EQ(store->count(), 1);
@@ -22,8 +24,8 @@ TEST_P(StoreTest, KeepsEveryFieldExactly) {
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].name, r.name);
   EXPECT_EQ(rows[0].version, "1.7");
-  EXPECT_EQ(rows[0].level, 100000);
-  EXPECT_EQ(rows[0].score, kMaxScore);
+  EXPECT_EQ(rows[0].level, mv::report::kMaxLevel);
+  EXPECT_EQ(rows[0].score, mv::report::kMaxScore);
   EXPECT_EQ(rows[0].received, "2026-12-08T07:50:01Z");
 }
 
