@@ -60,10 +60,15 @@ Reply ScoreService::checkReport(std::string_view query) {
 }
 
 std::shared_ptr<const ScoreService::Built> ScoreService::leaderboard() {
+  // A hide or unhide, from any process, shows at the next view: the copy is of a moderation
+  // counter's value, read on every view.
+  const std::int64_t moderation = store_.moderation();
   std::unique_lock lock(cacheMutex_);
   const std::uint64_t seen = builds_;
   for (;;) {
-    if (cache_ && std::chrono::steady_clock::now() - cacheTime_ < limits_.pageCache) return cache_;
+    if (cache_ && cacheModeration_ >= moderation &&
+        std::chrono::steady_clock::now() - cacheTime_ < limits_.pageCache)
+      return cache_;
     // A build that ended while this caller waited and left nothing fresh failed: its failure is
     // this caller's too, rather than a wait for one more try of its own.
     if (builds_ != seen) throw StoreError(buildError_);
@@ -73,7 +78,9 @@ std::shared_ptr<const ScoreService::Built> ScoreService::leaderboard() {
   building_ = true;
   lock.unlock();
   std::shared_ptr<const Built> built;
+  std::int64_t builtModeration = 0;
   try {
+    builtModeration = store_.moderation();
     const Leaderboard board = readLeaderboard(store_);
     built =
         std::make_shared<const Built>(Built{{200, "text/html; charset=utf-8", renderPage(board)},
@@ -97,6 +104,7 @@ std::shared_ptr<const ScoreService::Built> ScoreService::leaderboard() {
   building_ = false;
   ++builds_;
   cache_ = built;
+  cacheModeration_ = builtModeration;
   cacheTime_ = std::chrono::steady_clock::now();
   cacheBuilt_.notify_all();
   return built;

@@ -75,6 +75,7 @@ class ScoreService {
   std::string buildError_;
   std::shared_ptr<const Built> cache_;
   std::chrono::steady_clock::time_point cacheTime_;
+  std::int64_t cacheModeration_ = 0;  // the store's moderation counter as the copy was read
 };
 
 }  // namespace scores

@@ -20,17 +20,18 @@ namespace scores {
 namespace {
 
 constexpr int kConnections = 8;
-// The schema's version, kept in morvane_schema: 0 is the first table (or a new database), 2
-// adds the kept count and the shared per-minute counts.
-constexpr int kSchemaVersion = 2;
+// The schema's version is kept in morvane_schema; version 2 also adds the shared per-minute
+// counts.
 constexpr const char* kStatements[][2] = {
     // Many reports in one statement, each column an array.
     {"insert",
      "INSERT INTO reports (name, version, level, score, received, address) SELECT * FROM"
      " unnest($1::text[], $2::text[], $3::integer[], $4::bigint[], $5::text[], $6::text[])"},
-    {"best", sql::kBest},
+    {"best", sql::kBestPlayers},
     {"per_level", sql::kBestPerLevelPostgres},
     {"count", sql::kCount},
+    {"moderation", sql::kModeration},
+    {"list", sql::kList},
     {"count_minute",
      "INSERT INTO rate_counts (key, minute, n) VALUES ($1, $2, 1) ON CONFLICT (key, minute)"
      " DO UPDATE SET n = rate_counts.n + 1 RETURNING n"},
@@ -115,7 +116,7 @@ class PostgresStore : public Store {
     });
   }
 
-  std::vector<Score> best(int limit) override {
+  std::vector<Score> bestPlayers(int limit) override {
     return rows(run("best", {std::to_string(limit)}, PGRES_TUPLES_OK));
   }
 
@@ -126,6 +127,40 @@ class PostgresStore : public Store {
 
   std::int64_t count() override {
     const Result r = run("count", {}, PGRES_TUPLES_OK);
+    return std::stoll(PQgetvalue(r.get(), 0, 0));
+  }
+
+  std::vector<StoredReport> list(const std::string& name, bool hiddenOnly, int last) override {
+    const Result r =
+        run("list", {name, hiddenOnly ? "1" : "0", std::to_string(last)}, PGRES_TUPLES_OK);
+    std::vector<StoredReport> out;
+    for (int i = 0; i < PQntuples(r.get()); ++i) {
+      const auto v = [&](int col) { return std::string(PQgetvalue(r.get(), i, col)); };
+      out.push_back({std::stoll(v(0)),
+                     {v(1), v(2), std::stoi(v(3)), std::stoll(v(4)), v(5), 0},
+                     v(6),
+                     v(7) != "0"});
+    }
+    return out;
+  }
+
+  int hide(const std::vector<std::int64_t>& ids, bool hidden) override {
+    if (ids.empty()) return 0;
+    std::string where = "id IN (";
+    std::vector<std::string> params;
+    for (const std::int64_t id : ids) {
+      where += (params.empty() ? "$" : ", $") + std::to_string(params.size() + 2);
+      params.push_back(std::to_string(id));
+    }
+    return moderateInTransaction(where + ")", params, hidden);
+  }
+
+  int hideName(const std::string& name, bool hidden) override {
+    return moderateInTransaction("name = $2", {name}, hidden);
+  }
+
+  std::int64_t moderation() override {
+    const Result r = run("moderation", {}, PGRES_TUPLES_OK);
     return std::stoll(PQgetvalue(r.get(), 0, 0));
   }
 
@@ -198,6 +233,7 @@ class PostgresStore : public Store {
       const int version = std::stoi(PQgetvalue(v.get(), 0, 0));
       if (version > kSchemaVersion)
         throw StoreError("the database was set up by a newer morvane-scores");
+      if (version == 1) throw StoreError("the database has an unknown schema version 1");
       if (version < 2)
         exec(c,
              std::string(
@@ -211,6 +247,15 @@ class PostgresStore : public Store {
                  // Counts that only matter for a minute need no write-ahead log.
                  "CREATE UNLOGGED TABLE rate_counts (key TEXT NOT NULL, minute BIGINT NOT NULL,"
                  " n BIGINT NOT NULL, PRIMARY KEY (key, minute));",
+             setUpBy);
+      if (version < 3)
+        exec(c,
+             std::string(sql::kBestTables) +
+                 "CREATE FUNCTION reports_best() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN " +
+                 sql::kKeepBestPostgres +
+                 " RETURN NULL; END $$;"
+                 "CREATE TRIGGER reports_best AFTER INSERT ON reports FOR EACH ROW"
+                 " WHEN (NEW.hidden = 0) EXECUTE FUNCTION reports_best();",
              setUpBy);
       exec(c,
            "DELETE FROM morvane_schema; INSERT INTO morvane_schema VALUES (" +
@@ -227,6 +272,64 @@ class PostgresStore : public Store {
       exec(c, "COMMIT", setUpBy);
     } catch (...) {
       PQclear(PQexec(c, "ROLLBACK"));
+      throw;
+    }
+  }
+
+  // Runs statements with text parameters on one connection, by one deadline.
+  class ConnectionTransaction : public Transaction {
+   public:
+    ConnectionTransaction(PGconn* c, Clock::time_point deadline) : c_(c), deadline_(deadline) {}
+    std::vector<std::vector<std::string>> run(const std::string& statement,
+                                              const std::vector<std::string>& params) override {
+      std::vector<const char*> values;
+      for (const auto& p : params) values.push_back(p.c_str());
+      if (!PQsendQueryParams(c_, statement.c_str(), static_cast<int>(values.size()), nullptr,
+                             values.data(), nullptr, nullptr, 0))
+        throw StoreError("the store refused a statement: " + firstLine(PQerrorMessage(c_)));
+      bool timedOut = false;
+      const Result r = answer(c_, deadline_, timedOut);
+      if (timedOut) throw StoreError("PostgreSQL did not answer in time");
+      if (!r || (PQresultStatus(r.get()) != PGRES_COMMAND_OK &&
+                 PQresultStatus(r.get()) != PGRES_TUPLES_OK))
+        throw StoreError("the store refused a statement: " + firstLine(PQerrorMessage(c_)));
+      std::vector<std::vector<std::string>> rows;
+      for (int i = 0; i < PQntuples(r.get()); ++i) {
+        rows.emplace_back();
+        for (int j = 0; j < PQnfields(r.get()); ++j)
+          rows.back().push_back(PQgetvalue(r.get(), i, j));
+      }
+      return rows;
+    }
+
+   private:
+    PGconn* c_;
+    Clock::time_point deadline_;
+  };
+
+  // Moderation runs in one transaction that keeps reports from changing the best tables
+  // meanwhile, so each player's best is found again from all that has been committed.
+  int moderateInTransaction(const std::string& where, const std::vector<std::string>& params,
+                            bool hidden) {
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    struct Back {
+      PostgresStore& store;
+      PGconn* c;
+      ~Back() { store.release(c); }
+    } back{*this, acquire(deadline)};
+    if (!back.c) back.c = connectPrepared(deadline);
+    ConnectionTransaction t(back.c, deadline);
+    try {
+      t.run("BEGIN", {});
+      t.run("SET LOCAL statement_timeout = 0", {});
+      t.run("LOCK TABLE player_best, level_best IN EXCLUSIVE MODE", {});
+      const int changed = moderate(t, where, params, hidden);
+      t.run("COMMIT", {});
+      return changed;
+    } catch (...) {
+      // A connection left in a broken transaction is of no use to anyone after.
+      PQfinish(back.c);
+      back.c = nullptr;
       throw;
     }
   }
@@ -307,7 +410,7 @@ class PostgresStore : public Store {
     std::vector<Score> out;
     for (int i = 0; i < PQntuples(r.get()); ++i) {
       const auto v = [&](int col) { return std::string(PQgetvalue(r.get(), i, col)); };
-      out.push_back({v(0), v(1), std::stoi(v(2)), std::stoll(v(3)), v(4)});
+      out.push_back({v(0), v(1), std::stoi(v(2)), std::stoll(v(3)), v(4), std::stoll(v(5))});
     }
     return out;
   }

@@ -16,10 +16,6 @@ namespace scores {
 
 namespace {
 
-// The schema's version, kept in the file's user_version: 0 is the first table (or a new file),
-// 2 adds the kept count.
-constexpr int kSchemaVersion = 2;
-
 // One connection to the file with its own lock and prepared statements.
 class Connection {
  public:
@@ -115,9 +111,11 @@ class SqliteStore : public Store {
     setUp(path);
     insert_ = writer_.prepare(sql::kInsert);
     reader_.open(path);
-    best_ = reader_.prepare(sql::kBest);
+    best_ = reader_.prepare(sql::kBestPlayers);
     perLevel_ = reader_.prepare(sql::kBestPerLevelSqlite);
     count_ = reader_.prepare(sql::kCount);
+    moderation_ = reader_.prepare(sql::kModeration);
+    list_ = reader_.prepare(sql::kList);
   }
 
   void add(const Report& r, const std::string& received, const std::string& address) override {
@@ -125,7 +123,7 @@ class SqliteStore : public Store {
                  [&](const std::vector<PendingReport>& batch) { commit(batch); });
   }
 
-  std::vector<Score> best(int limit) override {
+  std::vector<Score> bestPlayers(int limit) override {
     std::lock_guard lock(reader_.mutex);
     reader_.checkInPlace();
     Statement s(reader_, best_);
@@ -153,7 +151,94 @@ class SqliteStore : public Store {
     return minuteCounts_.count(key, minute);
   }
 
+  std::vector<StoredReport> list(const std::string& name, bool hiddenOnly, int last) override {
+    std::lock_guard lock(reader_.mutex);
+    reader_.checkInPlace();
+    Statement s(reader_, list_);
+    s.text(1, name).integer(2, hiddenOnly).integer(3, last);
+    std::vector<StoredReport> out;
+    int rc;
+    while ((rc = sqlite3_step(list_)) == SQLITE_ROW)
+      out.push_back({sqlite3_column_int64(list_, 0),
+                     {column(list_, 1), column(list_, 2), sqlite3_column_int(list_, 3),
+                      sqlite3_column_int64(list_, 4), column(list_, 5), 0},
+                     column(list_, 6),
+                     sqlite3_column_int(list_, 7) != 0});
+    if (rc != SQLITE_DONE) reader_.fail("cannot list reports");
+    return out;
+  }
+
+  int hide(const std::vector<std::int64_t>& ids, bool hidden) override {
+    if (ids.empty()) return 0;
+    std::string where = "id IN (";
+    std::vector<std::string> params;
+    for (const std::int64_t id : ids) {
+      where += (params.empty() ? "$" : ", $") + std::to_string(params.size() + 2);
+      params.push_back(std::to_string(id));
+    }
+    return moderateInTransaction(where + ")", params, hidden);
+  }
+
+  int hideName(const std::string& name, bool hidden) override {
+    return moderateInTransaction("name = $2", {name}, hidden);
+  }
+
+  std::int64_t moderation() override {
+    std::lock_guard lock(reader_.mutex);
+    reader_.checkInPlace();
+    Statement s(reader_, moderation_);
+    if (sqlite3_step(moderation_) != SQLITE_ROW) reader_.fail("cannot read the store");
+    return sqlite3_column_int64(moderation_, 0);
+  }
+
  private:
+  // Runs statements on the writer connection, every parameter bound as text (a column's type
+  // turns it into a number where it meets one).
+  class WriterTransaction : public Transaction {
+   public:
+    explicit WriterTransaction(Connection& c) : c_(c) {}
+    std::vector<std::vector<std::string>> run(const std::string& statement,
+                                              const std::vector<std::string>& params) override {
+      sqlite3_stmt* s = nullptr;
+      if (sqlite3_prepare_v2(c_.db(), statement.c_str(), -1, &s, nullptr) != SQLITE_OK)
+        c_.fail("cannot prepare a statement");
+      std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owned(s, sqlite3_finalize);
+      for (size_t i = 0; i < params.size(); ++i) {
+        const int at = sqlite3_bind_parameter_index(s, ("$" + std::to_string(i + 1)).c_str());
+        if (at > 0 && sqlite3_bind_text(s, at, params[i].data(), static_cast<int>(params[i].size()),
+                                        SQLITE_TRANSIENT) != SQLITE_OK)
+          c_.fail("cannot bind a value");
+      }
+      std::vector<std::vector<std::string>> rows;
+      int rc;
+      while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        rows.emplace_back();
+        for (int i = 0; i < sqlite3_column_count(s); ++i) rows.back().push_back(column(s, i));
+      }
+      if (rc != SQLITE_DONE) c_.fail("cannot change the store");
+      return rows;
+    }
+
+   private:
+    Connection& c_;
+  };
+
+  int moderateInTransaction(const std::string& where, const std::vector<std::string>& params,
+                            bool hidden) {
+    std::lock_guard lock(writer_.mutex);
+    writer_.checkInPlace();
+    writer_.exec("BEGIN IMMEDIATE");
+    try {
+      WriterTransaction t(writer_);
+      const int changed = moderate(t, where, params, hidden);
+      writer_.exec("COMMIT");
+      return changed;
+    } catch (...) {
+      sqlite3_exec(writer_.db(), "ROLLBACK", nullptr, nullptr, nullptr);
+      throw;
+    }
+  }
+
   // One transaction for the reports that arrived together.
   void commit(const std::vector<PendingReport>& batch) {
     std::lock_guard lock(writer_.mutex);
@@ -187,6 +272,8 @@ class SqliteStore : public Store {
       const int version = writer_.intValue("PRAGMA user_version");
       if (version > kSchemaVersion)
         throw StoreError(path + " was written by a newer morvane-scores");
+      if (version > 0 && version < 2)
+        throw StoreError(path + " has an unknown schema version " + std::to_string(version));
       writer_.exec(std::string("CREATE TABLE IF NOT EXISTS reports (id INTEGER PRIMARY KEY, ") +
                    sql::kColumns + ");" + sql::kIndexes);
       if (version < 2)
@@ -197,6 +284,11 @@ class SqliteStore : public Store {
             "CREATE TRIGGER reports_counted AFTER INSERT ON reports BEGIN"
             " INSERT INTO report_count (shard, n) VALUES (NEW.id % 16, 1)"
             " ON CONFLICT (shard) DO UPDATE SET n = n + 1; END;");
+      if (version < 3)
+        writer_.exec(std::string(sql::kBestTables) +
+                     "CREATE TRIGGER reports_best AFTER INSERT ON reports WHEN NEW.hidden = 0"
+                     " BEGIN " +
+                     sql::kKeepBestSqlite + " END;");
       writer_.exec("PRAGMA user_version = " + std::to_string(kSchemaVersion) + "; COMMIT");
     } catch (...) {
       sqlite3_exec(writer_.db(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -214,7 +306,7 @@ class SqliteStore : public Store {
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW)
       out.push_back({column(s, 0), column(s, 1), sqlite3_column_int(s, 2),
-                     sqlite3_column_int64(s, 3), column(s, 4)});
+                     sqlite3_column_int64(s, 3), column(s, 4), sqlite3_column_int64(s, 5)});
     if (rc != SQLITE_DONE) reader_.fail("cannot read scores");
     return out;
   }
@@ -225,6 +317,8 @@ class SqliteStore : public Store {
   sqlite3_stmt* best_ = nullptr;
   sqlite3_stmt* perLevel_ = nullptr;
   sqlite3_stmt* count_ = nullptr;
+  sqlite3_stmt* moderation_ = nullptr;
+  sqlite3_stmt* list_ = nullptr;
   MinuteCounter minuteCounts_;
 };
 

@@ -170,7 +170,8 @@ int fuzzMode(const std::vector<std::string>& args) {
   auto store = openStore(db);
   const std::int64_t rows = store->count() - before;
   long implausible = 0;
-  for (const Score& s : store->best(static_cast<int>(store->count()))) implausible += !plausible(s);
+  for (const StoredReport& r : store->list("", false, static_cast<int>(store->count())))
+    implausible += !plausible(r.report);
   std::printf(
       "fuzz: %ld queries (seed %llu): %ld stored ok, %ld refused with 4xx, %ld broken request "
       "lines closed, %ld 5xx, %ld unanswered; server alive after: %s, stopped cleanly: %s\n",

@@ -172,11 +172,8 @@ TEST(LogLine, NoRequestCanBreakOrForgeALineOrMakeItLong) {
 }
 
 TEST(RouteTest, HeadOfAReportStoresNothing) {
-  struct CountingStore : Store {
+  struct CountingStore : FakeStore {
     void add(const Report&, const std::string&, const std::string&) override { ++adds; }
-    std::vector<Score> best(int) override { return {}; }
-    std::vector<Score> bestPerLevel(int, int) override { return {}; }
-    std::int64_t count() override { return 0; }
     std::int64_t countInMinute(const std::string&, std::int64_t) override { return ++counted; }
     int adds = 0, counted = 0;
   } store;

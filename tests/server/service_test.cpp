@@ -28,7 +28,7 @@ TEST_P(ServiceTest, AGoodReportIsStoredWithTimeAndAnsweredOk) {
   EXPECT_EQ(reply.status, 200);
   EXPECT_EQ(reply.body(), "ok");
   EXPECT_EQ(reply.contentType, "text/plain; charset=utf-8");
-  const auto rows = store->best(1);
+  const auto rows = store->bestPlayers(1);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].name, "ZOË");
   EXPECT_EQ(rows[0].received, "2026-12-08T12:00:00Z");
@@ -80,19 +80,33 @@ TEST_P(ServiceTest, ThePageIsBuiltAtMostOnceInItsCacheTime) {
   EXPECT_NE(fresh.json().body().find("\"name\":\"ZOË\""), std::string::npos);
 }
 
+TEST_P(ServiceTest, AHiddenReportIsGoneAtTheNextViewWhateverTheCache) {
+  ScoreService service(*store, ServiceLimits{0, 0, std::chrono::hours(1)});
+  EXPECT_EQ(service.report(kGood, "198.51.100.7", kNoon).status, 200);
+  ASSERT_NE(service.json().body().find("ZOË"), std::string::npos);
+  // Hidden through a store of its own, as the command line does while the server runs.
+  const auto other = openStore(where());
+  EXPECT_EQ(other->hideName("ZOË", true), 1);
+  EXPECT_EQ(service.json().body().find("ZOË"), std::string::npos);
+  EXPECT_EQ(service.page().body().find("ZOË"), std::string::npos);
+  EXPECT_EQ(other->hideName("ZOË", false), 1);
+  EXPECT_NE(service.page().body().find("ZOË"), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, ServiceTest, ::testing::Values("sqlite", "postgresql"),
                          storeKindName);
 
 namespace {
 
 // A store whose database has gone away.
-struct BrokenStore : Store {
+struct BrokenStore : FakeStore {
   void add(const Report&, const std::string&, const std::string&) override {
     throw StoreError("disk full");
   }
-  std::vector<Score> best(int) override { throw StoreError("disk full"); }
+  std::vector<Score> bestPlayers(int) override { throw StoreError("disk full"); }
   std::vector<Score> bestPerLevel(int, int) override { throw StoreError("disk full"); }
   std::int64_t count() override { throw StoreError("disk full"); }
+  std::int64_t moderation() override { throw StoreError("disk full"); }
   std::int64_t countInMinute(const std::string&, std::int64_t) override {
     throw StoreError("disk full");
   }

@@ -20,13 +20,19 @@ TEST_P(StoreTest, KeepsEveryFieldExactly) {
   store->add(r, "2026-12-08T07:50:01Z", "2001:db8::1");
   reopen();
   ASSERT_EQ(store->count(), 1);
-  const auto rows = store->best(10);
+  const auto rows = store->bestPlayers(10);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].name, r.name);
+  EXPECT_EQ(rows[0].games, 1);
   EXPECT_EQ(rows[0].version, "1.7");
   EXPECT_EQ(rows[0].level, mv::report::kMaxLevel);
   EXPECT_EQ(rows[0].score, mv::report::kMaxScore);
   EXPECT_EQ(rows[0].received, "2026-12-08T07:50:01Z");
+  const auto listed = store->list("", false, 10);
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].report.name, r.name);
+  EXPECT_EQ(listed[0].address, "2001:db8::1");
+  EXPECT_FALSE(listed[0].hidden);
 }
 
 TEST_P(StoreTest, BestIsHighestFirstWithTiesInArrivalOrder) {
@@ -34,13 +40,94 @@ TEST_P(StoreTest, BestIsHighestFirstWithTiesInArrivalOrder) {
   insertRaw("FIRST", 2, 500);
   insertRaw("HIGH", 3, 900);
   insertRaw("SECOND", 1, 500);
-  const auto rows = store->best(3);
+  const auto rows = store->bestPlayers(3);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].name, "HIGH");
   EXPECT_EQ(rows[1].name, "FIRST");
   EXPECT_EQ(rows[2].name, "SECOND");
-  EXPECT_EQ(store->best(100).size(), 4u);
+  EXPECT_EQ(store->bestPlayers(100).size(), 4u);
   EXPECT_EQ(store->count(), 4);
+}
+
+TEST_P(StoreTest, EachPlayerShowsOnceWithTheirBestAndTheirGames) {
+  insertRaw("ANNA", 1, 100);
+  insertRaw("BOB", 2, 300);
+  insertRaw("ANNA", 3, 500);
+  insertRaw("ANNA", 4, 500);  // as good, later: not her best
+  insertRaw("ANNA", 2, -40);
+  insertRaw("CY", 5, -10);
+  const auto rows = store->bestPlayers(100);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].name, "ANNA");
+  EXPECT_EQ(rows[0].score, 500);
+  EXPECT_EQ(rows[0].level, 3);
+  EXPECT_EQ(rows[0].games, 4);
+  EXPECT_EQ(rows[1].name, "BOB");
+  EXPECT_EQ(rows[1].games, 1);
+  EXPECT_EQ(rows[2].name, "CY");
+  EXPECT_EQ(rows[2].score, -10);  // a negative best still shows
+  EXPECT_EQ(store->count(), 6);
+  // Each level's list holds each player once too, with their best of that level.
+  insertRaw("BOB", 2, 200);
+  insertRaw("DEE", 2, 300);  // ties BOB's 300, later
+  const auto level2 = store->bestPerLevel(10, 2);
+  ASSERT_EQ(level2.size(), 4u);  // level 1: ANNA; level 2: BOB, DEE, ANNA
+  EXPECT_EQ(level2[1].name, "BOB");
+  EXPECT_EQ(level2[1].score, 300);
+  EXPECT_EQ(level2[2].name, "DEE");
+  EXPECT_EQ(level2[3].name, "ANNA");
+  EXPECT_EQ(level2[3].score, -40);
+}
+
+TEST_P(StoreTest, HiddenReportsStayButShowNowhere) {
+  insertRaw("ANNA", 1, 100);
+  insertRaw("ANNA", 2, 900);
+  insertRaw("BOB", 2, 300);
+  insertRaw("BOB", 3, 50);
+  const std::int64_t before = store->moderation();
+  const auto listed = store->list("ANNA", false, 10);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].report.score, 900);  // newest first
+  // Hiding ANNA's best brings her earlier one back as her best, on level 2 she is gone.
+  EXPECT_EQ(store->hide({listed[0].id}, true), 1);
+  EXPECT_EQ(store->hide({listed[0].id}, true), 0);  // already hidden
+  EXPECT_GT(store->moderation(), before);
+  auto rows = store->bestPlayers(10);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].name, "BOB");
+  EXPECT_EQ(rows[1].name, "ANNA");
+  EXPECT_EQ(rows[1].score, 100);
+  EXPECT_EQ(rows[1].games, 1);
+  EXPECT_EQ(store->count(), 3);
+  auto levels = store->bestPerLevel(10, 200);
+  ASSERT_EQ(levels.size(), 3u);
+  EXPECT_EQ(levels[1].name, "BOB");
+  // All of BOB's: level 3 then shows nothing at all, and is no longer a level.
+  EXPECT_EQ(store->hideName("BOB", true), 2);
+  rows = store->bestPlayers(10);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(store->count(), 1);
+  levels = store->bestPerLevel(10, 200);
+  ASSERT_EQ(levels.size(), 1u);
+  EXPECT_EQ(levels[0].level, 1);
+  // Hidden reports stay in the store and are listed as such.
+  const auto hidden = store->list("", true, 10);
+  ASSERT_EQ(hidden.size(), 3u);
+  for (const StoredReport& r : hidden) EXPECT_TRUE(r.hidden);
+  EXPECT_EQ(store->list("", false, 10).size(), 4u);
+  EXPECT_EQ(store->list("", false, 2).size(), 2u);
+  // Shown again, all is as before; a report that arrives while hidden ones exist counts too.
+  EXPECT_EQ(store->hideName("BOB", false), 2);
+  EXPECT_EQ(store->hide({listed[0].id, 999999}, false), 1);
+  insertRaw("BOB", 3, 60);
+  reopen();
+  rows = store->bestPlayers(10);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].name, "ANNA");
+  EXPECT_EQ(rows[0].games, 2);
+  EXPECT_EQ(rows[1].games, 3);
+  EXPECT_EQ(store->count(), 5);
+  EXPECT_EQ(store->bestPerLevel(10, 200).size(), 4u);
 }
 
 TEST_P(StoreTest, BestPerLevelKeepsTheTopOfEachOfTheLowestLevels) {
@@ -64,7 +151,7 @@ TEST_P(StoreTest, BestPerLevelKeepsTheTopOfEachOfTheLowestLevels) {
 
 TEST_P(StoreTest, AnEmptyStoreHasNoScores) {
   EXPECT_EQ(store->count(), 0);
-  EXPECT_TRUE(store->best(100).empty());
+  EXPECT_TRUE(store->bestPlayers(100).empty());
   EXPECT_TRUE(store->bestPerLevel(10, 200).empty());
 }
 
@@ -119,7 +206,7 @@ TEST(SqliteStore, ADeletedOrMovedFileFailsInsteadOfTakingReports) {
     else
       std::filesystem::remove(path);
     EXPECT_THROW(store->add({"BOB", "1.7", 1, 5}, "2026-01-01T00:00:00Z", "192.0.2.1"), StoreError);
-    EXPECT_THROW(store->best(10), StoreError);
+    EXPECT_THROW(store->bestPlayers(10), StoreError);
   }
   std::filesystem::remove_all(folder);
 }
@@ -134,42 +221,50 @@ TEST(SqliteStore, AFileThatCannotBeWrittenIsRefusedAtStart) {
   std::filesystem::remove_all(folder);
 }
 
-// A store written by the first server, before the count was kept, opens with its reports
-// counted.
+// A store written by the first server (one bare table) opens with its reports counted and each
+// player's best found.
 TEST_P(StoreTest, AnOlderStoreIsBroughtUpToDate) {
   store.reset();
   const std::string table = std::string(GetParam() == "sqlite" ? "id INTEGER PRIMARY KEY, "
                                                                : "id BIGSERIAL PRIMARY KEY, ") +
                             sql::kColumns;
   const std::string old =
-      "DROP TABLE reports; CREATE TABLE reports (" + table + ");" +
+      "CREATE TABLE reports (" + table + ");" +
       "INSERT INTO reports (name, version, level, score, received, address) VALUES"
       " ('OLD', '1.7', 3, 30, '2025-01-01T00:00:00Z', '192.0.2.1'),"
-      " ('OLDER', '1.7', 4, 40, '2025-01-01T00:00:00Z', '192.0.2.1');";
+      " ('OLDER', '1.7', 4, 40, '2025-01-01T00:00:00Z', '192.0.2.1'),"
+      " ('OLD', '1.7', 4, 35, '2025-01-02T00:00:00Z', '192.0.2.1'),"
+      " ('OLD', '1.7', 3, 35, '2025-01-03T00:00:00Z', '192.0.2.1');";
   if (GetParam() == "sqlite") {
+    std::filesystem::remove(where());
+    std::filesystem::remove(where() + "-wal");
+    std::filesystem::remove(where() + "-shm");
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(where().c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           ("DROP TRIGGER reports_counted; DROP TABLE report_count; "
-                            "PRAGMA user_version = 0;" +
-                            old)
-                               .c_str(),
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK)
+    ASSERT_EQ(sqlite3_exec(db, old.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
         << sqlite3_errmsg(db);
     sqlite3_close(db);
   } else {
     inSchema(
-        "DROP TABLE report_count; DROP TABLE morvane_schema; DROP TABLE rate_counts;"
-        "DROP FUNCTION reports_counted CASCADE;" +
+        "DROP TABLE reports, report_count, morvane_schema, rate_counts, player_best, level_best,"
+        " morvane_meta; DROP FUNCTION reports_counted, reports_best;" +
         old);
   }
   reopen();
-  EXPECT_EQ(store->count(), 2);
+  EXPECT_EQ(store->count(), 4);
+  auto rows = store->bestPlayers(10);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].name, "OLDER");
+  EXPECT_EQ(rows[1].name, "OLD");
+  EXPECT_EQ(rows[1].score, 35);
+  EXPECT_EQ(rows[1].level, 4);  // the earlier of its two 35s
+  EXPECT_EQ(rows[1].games, 3);
+  EXPECT_EQ(store->bestPerLevel(10, 200).size(), 3u);
   insertRaw("NEW", 3, 50);
-  EXPECT_EQ(store->count(), 3);
-  ASSERT_EQ(store->bestPerLevel(10, 200).size(), 3u);
-  EXPECT_EQ(store->best(1)[0].name, "NEW");
+  EXPECT_EQ(store->count(), 5);
+  EXPECT_EQ(store->bestPlayers(1)[0].name, "NEW");
+  EXPECT_EQ(store->hideName("OLD", true), 3);
+  EXPECT_EQ(store->count(), 2);
 }
 
 // Reports that arrive together are committed together; each still counts once and keeps its
@@ -182,7 +277,11 @@ TEST_P(StoreTest, ConcurrentReportsAreEachStoredOnce) {
     });
   for (auto& t : threads) t.join();
   EXPECT_EQ(store->count(), 400);
-  const auto rows = store->bestPerLevel(30, 200);
+  const auto rows = store->list("", false, 1000);
   ASSERT_EQ(rows.size(), 400u);
-  for (const Score& s : rows) EXPECT_EQ(s.name, "T" + std::to_string(s.level - 1));
+  for (const StoredReport& r : rows)
+    EXPECT_EQ(r.report.name, "T" + std::to_string(r.report.level - 1));
+  const auto players = store->bestPlayers(100);
+  ASSERT_EQ(players.size(), 16u);
+  for (const Score& s : players) EXPECT_EQ(s.games, 25);
 }
