@@ -1,6 +1,7 @@
 // morvane-scores: receives the game's score reports and serves the leaderboard page.
-// Runs in the foreground, logs one line per request on standard output, and stops on SIGTERM or
-// SIGINT within its grace period, whatever clients do.
+// Runs in the foreground, logs one line per request on standard output, reads its word list
+// again on SIGHUP, and stops on SIGTERM or SIGINT within its grace period, whatever clients do.
+// `morvane-scores list|hide|unhide ...` moderates the same store from the command line.
 #include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <iostream>
 
 #include "server/http.h"
+#include "server/moderation.h"
 #include "server/options.h"
 #include "server/service.h"
 #include "server/store.h"
@@ -43,9 +45,11 @@ int connectionsWithinFileLimit(int wanted, scores::RequestLog& log) {
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    std::cout << scores::kUsage;
+    std::cout << scores::kUsage << scores::kModerationUsage;
     return 0;
   }
+  if (!args.empty() && scores::isModerationCommand(args[0]))
+    return scores::runModeration(args, std::cout, std::cerr);
   scores::Options options;
   std::string error;
   if (!scores::parseOptions(args, options, error)) {
@@ -56,7 +60,7 @@ int main(int argc, char** argv) {
   // The signals are taken by the main thread only, never in the middle of a request.
   sigset_t signals;
   sigemptyset(&signals);
-  for (int s : {SIGTERM, SIGINT}) sigaddset(&signals, s);
+  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&signals, s);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
 
@@ -82,6 +86,18 @@ int main(int argc, char** argv) {
         log.line(scores::utcTime(std::chrono::system_clock::now()) + " store unavailable: " + what);
       });
 
+  if (!options.denyWords.empty()) {
+    try {
+      const auto filter = scores::NameFilter::load(options.denyWords);
+      service.setNameFilter(filter);
+      log.line("morvane-scores: " + std::to_string(filter->size()) + " words from " +
+               options.denyWords);
+    } catch (const std::exception& e) {
+      std::cerr << "morvane-scores: " << e.what() << "\n";
+      return 1;
+    }
+  }
+
   scores::HttpLimits limits;
   limits.maxConnections = connectionsWithinFileLimit(options.maxConnections, log);
   limits.perAddress = options.perAddress;
@@ -99,8 +115,18 @@ int main(int argc, char** argv) {
   log.line("morvane-scores: serving http://" + (v6 ? "[" + options.host + "]" : options.host) +
            ":" + std::to_string(port) + "/ from " + storeKind(options.db));
 
-  int sig = 0;
-  sigwait(&signals, &sig);
+  for (int sig = 0; sigwait(&signals, &sig) == 0 && sig == SIGHUP;) {
+    if (options.denyWords.empty()) continue;
+    // A list that cannot be read leaves the one in use as it is.
+    try {
+      const auto filter = scores::NameFilter::load(options.denyWords);
+      service.setNameFilter(filter);
+      log.line("morvane-scores: " + std::to_string(filter->size()) + " words from " +
+               options.denyWords + " (read again)");
+    } catch (const std::exception& e) {
+      log.line(std::string("morvane-scores: ") + e.what() + "; the words in use stay");
+    }
+  }
   log.line("morvane-scores: stopping");
   if (!http.stop(std::chrono::seconds(options.grace))) {
     log.line("morvane-scores: stopped with requests still waiting on the store");

@@ -52,6 +52,9 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
       ok = wholeNumber(value, 0, 1000000, o.perAddress);
     } else if (flag == "--timeout") {
       ok = wholeNumber(value, 1, 3600, o.timeout);
+    } else if (flag == "--deny-words") {
+      ok = !value.empty();
+      o.denyWords = value;
     } else if (flag == "--grace") {
       ok = wholeNumber(value, 0, 3600, o.grace);
     } else {

@@ -17,6 +17,7 @@ struct Options {
   int perAddress = 8;
   int timeout = 5;
   int grace = 3;
+  std::string denyWords;  // empty: no word list
 };
 
 inline constexpr const char* kUsage =
@@ -38,6 +39,11 @@ inline constexpr const char* kUsage =
     "                         move at all; then the connection is closed (default 5)\n"
     "  --grace S              on SIGTERM or SIGINT, seconds for the requests in hand to finish\n"
     "                         before the server exits regardless (default 3)\n"
+    "  --deny-words FILE      words no player name may contain, one a line ('#' starts a comment\n"
+    "                         line); compared without case after Unicode normalisation (NFKC);\n"
+    "                         such a report is answered 400 \"name not allowed\"; the file is "
+    "read\n"
+    "                         again on SIGHUP (an example: deny-words.example)\n"
     "Limits that are not options: a request's line and headers share 16 KiB per connection\n"
     "(longer ones are refused); a request with a body (Content-Length above 0 or any\n"
     "Transfer-Encoding) is answered 400 and its connection closed; methods other than GET and\n"
@@ -45,7 +51,11 @@ inline constexpr const char* kUsage =
     "requests wait for a thread (more are answered 503); the store gets 2 s for each call\n"
     "(503 \"store unavailable\" after that); logged targets are cut after 256 bytes.\n"
     "With several processes on one PostgreSQL store, --rate and --rate-all count for all of\n"
-    "them together.\n";
+    "them together.\n"
+    "A report is taken for levels 1 to 10000000, scores from -1000000000 to 1000000000 and\n"
+    "names of 1 to 12 characters by the game's name rules; anything else is answered 400.\n"
+    "The best list shows each player once, with their best report and number of games; each\n"
+    "level's list its best 10 players (of equal scores, the earlier report first).\n";
 
 // Reads the arguments after the program name; on a mistake returns false and sets `error`.
 bool parseOptions(const std::vector<std::string>& args, Options& options, std::string& error);

@@ -4,7 +4,6 @@
 
 #include "server/page.h"
 #include "server/rate_limit.h"
-#include "server/report.h"
 
 namespace scores {
 
@@ -43,7 +42,7 @@ Reply ScoreService::report(std::string_view query, const std::string& address,
         store_.countInMinute(rateKey(address), minute) > limits_.perAddress)
       return plain(429, "too many reports from this address; try again in a minute");
     const ParsedReport parsed = parseReport(query);
-    if (!parsed.ok) return plain(400, parsed.reason);
+    if (const std::string why = refusal(parsed); !why.empty()) return plain(400, why);
     // However many addresses send them, no more than this is stored in a minute.
     if (limits_.inAll > 0 && store_.countInMinute(kAllClients, minute) > limits_.inAll)
       return plain(429, "the leaderboard takes no more reports this minute; try again later");
@@ -55,8 +54,24 @@ Reply ScoreService::report(std::string_view query, const std::string& address,
 }
 
 Reply ScoreService::checkReport(std::string_view query) {
-  const ParsedReport parsed = parseReport(query);
-  return parsed.ok ? plain(200, "ok") : plain(400, parsed.reason);
+  const std::string why = refusal(parseReport(query));
+  return why.empty() ? plain(200, "ok") : plain(400, why);
+}
+
+void ScoreService::setNameFilter(std::shared_ptr<const NameFilter> filter) {
+  std::lock_guard lock(filterMutex_);
+  filter_ = std::move(filter);
+}
+
+std::string ScoreService::refusal(const ParsedReport& parsed) {
+  if (!parsed.ok) return parsed.reason;
+  std::shared_ptr<const NameFilter> filter;
+  {
+    std::lock_guard lock(filterMutex_);
+    filter = filter_;
+  }
+  if (filter && !filter->allows(parsed.report.name)) return "name not allowed";
+  return {};
 }
 
 std::shared_ptr<const ScoreService::Built> ScoreService::leaderboard() {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "server/name_filter.h"
+#include "server/report.h"
 #include "server/store.h"
 
 namespace scores {
@@ -50,6 +52,10 @@ class ScoreService {
   // store fails. Only "ok" stores.
   Reply report(std::string_view query, const std::string& address,
                std::chrono::system_clock::time_point now);
+  // Names with a word of `filter` are answered 400 "name not allowed" from now on; nullptr lets
+  // every name through. Safe while reports are served.
+  void setNameFilter(std::shared_ptr<const NameFilter> filter);
+
   // What report() would answer to a good or a bad report, storing and counting nothing (HEAD).
   Reply checkReport(std::string_view query);
   Reply page();
@@ -61,10 +67,14 @@ class ScoreService {
   };
   std::shared_ptr<const Built> leaderboard();
   Reply unavailable(const StoreError& e);
+  // Why the parsed report is refused before anything is stored: "" when it is not.
+  std::string refusal(const ParsedReport& parsed);
 
   Store& store_;
   ServiceLimits limits_;
   std::function<void(const std::string&)> storeTrouble_;
+  std::mutex filterMutex_;
+  std::shared_ptr<const NameFilter> filter_;
 
   // The page and JSON of the last read of the store, and when it was made. One caller at a time
   // rebuilds it; the others wait for that one rather than reading the store too.
