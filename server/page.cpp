@@ -19,12 +19,12 @@ th,td{padding:.25rem .45rem;text-align:left;border-bottom:1px solid #2e2642}
 th{color:#a89cbc;font-weight:normal;font-size:.85rem}
 td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}
 .n,.when{width:1%;white-space:nowrap}
-td.name{overflow-wrap:anywhere;font-weight:bold}
+td.name{overflow-wrap:break-word;font-weight:bold}
 tbody tr:nth-child(-n+3) td.name{color:#f3c15a}
 .levels{display:grid;grid-template-columns:repeat(auto-fill,minmax(17rem,1fr));gap:1rem}
 .levels section{background:#1d172b;border-radius:6px;padding:.6rem}
 @media (max-width:30rem){body{font-size:15px}main{padding:.5rem}th,td{padding:.2rem .25rem}
-.when{display:none}}
+.when{display:none}td.name{overflow-wrap:anywhere}}
 )";
 
 std::string number(std::int64_t v) {
@@ -46,21 +46,24 @@ std::string shownTime(const std::string& received) {
   return htmlEscape(t);
 }
 
-// The overall table also shows each player's level and number of games.
+// The overall table also shows each player's level, number of games and when; a level's table,
+// in a narrow card, only name and score.
 std::string table(const std::vector<Score>& rows, size_t from, size_t to, bool overall) {
   std::string h = "<table><thead><tr><th class=n>#</th><th>Name</th>";
   if (overall) h += "<th class=n>Level</th>";
   h += "<th class=n>Score</th>";
-  if (overall) h += "<th class=\"n games\">Games</th>";
-  h += "<th class=when>When (UTC)</th></tr></thead><tbody>\n";
+  if (overall) h += "<th class=\"n games\">Games</th><th class=when>When (UTC)</th>";
+  h += "</tr></thead><tbody>\n";
   for (size_t i = from; i < to; ++i) {
     const Score& s = rows[i];
     h += "<tr><td class=n>" + std::to_string(i - from + 1) + "</td><td class=name><bdi>" +
          htmlEscape(s.name) + "</bdi></td>";
     if (overall) h += "<td class=n>" + std::to_string(s.level) + "</td>";
     h += "<td class=n>" + number(s.score) + "</td>";
-    if (overall) h += "<td class=\"n games\">" + number(s.games) + "</td>";
-    h += "<td class=when>" + shownTime(s.received) + "</td></tr>\n";
+    if (overall)
+      h += "<td class=\"n games\">" + number(s.games) + "</td><td class=when>" +
+           shownTime(s.received) + "</td>";
+    h += "</tr>\n";
   }
   return h + "</tbody></table>\n";
 }
