@@ -46,7 +46,7 @@ struct HttpLimits {
   // Seconds for a whole request (line and headers) to arrive after the connection opens or the
   // previous answer went, and for an answer to move at all.
   int timeoutSeconds = 5;
-  int workers = 16;                          // requests served at once
+  int workers = 64;                          // requests served at once
   std::size_t connectionMemory = 16 * 1024;  // bytes per connection: request line and headers
   std::size_t queued = 1024;                 // whole requests waiting for a worker
 };

@@ -12,7 +12,7 @@ struct Options {
   std::string db = "scores.sqlite";
   int reportsPerMinute = 20;
   int reportsPerMinuteInAll = 600;
-  int threads = 16;
+  int threads = 64;
   int maxConnections = 1000;
   int perAddress = 8;
   int timeout = 5;
@@ -31,7 +31,7 @@ inline constexpr const char* kUsage =
     "                         20); an IPv6 client counts by its /64; more are answered 429\n"
     "  --rate-all N           reports stored per minute from all clients together, 0 for no\n"
     "                         limit (default 600); more are answered 429\n"
-    "  --threads N            requests served at once (default 16)\n"
+    "  --threads N            requests served at once (default 64)\n"
     "  --max-connections N    connections open at once, all clients together (default 1000)\n"
     "  --max-per-address N    connections open at once from one client, 0 for no cap (default 8)\n"
     "  --timeout S            seconds for a request's line and headers to arrive after the\n"

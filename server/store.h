@@ -149,22 +149,17 @@ inline constexpr const char* kBestTables =
     "INSERT INTO level_best (level, name, id, score) SELECT level, name, id, score FROM"
     " (SELECT level, name, id, score, ROW_NUMBER() OVER (PARTITION BY level, name ORDER BY"
     " score DESC, id) AS place FROM reports) AS t WHERE place = 1;";
-// What the insert trigger runs for a new report (NEW), keeping each player's best: a higher
+// What SQLite's insert trigger runs for a new report (NEW), keeping each player's best: a higher
 // score replaces the best, an equal one does not (the earlier report stays the best).
-// `greatest` is the store's word for the larger of two values.
-#define MORVANE_KEEP_BEST(greatest)                                                              \
-  "INSERT INTO player_best (name, id, score, games) VALUES (NEW.name, NEW.id, NEW.score, 1)"     \
-  " ON CONFLICT (name) DO UPDATE SET games = player_best.games + 1,"                             \
-  " id = CASE WHEN excluded.score > player_best.score THEN excluded.id ELSE player_best.id END," \
-  " score = " greatest                                                                           \
-  "(excluded.score, player_best.score);"                                                         \
-  "INSERT INTO level_best (level, name, id, score) VALUES (NEW.level, NEW.name, NEW.id,"         \
-  " NEW.score) ON CONFLICT (level, name) DO UPDATE SET"                                          \
-  " id = CASE WHEN excluded.score > level_best.score THEN excluded.id ELSE level_best.id END,"   \
-  " score = " greatest "(excluded.score, level_best.score);"
-inline constexpr const char* kKeepBestSqlite = MORVANE_KEEP_BEST("MAX");
-inline constexpr const char* kKeepBestPostgres = MORVANE_KEEP_BEST("GREATEST");
-#undef MORVANE_KEEP_BEST
+inline constexpr const char* kKeepBestSqlite =
+    "INSERT INTO player_best (name, id, score, games) VALUES (NEW.name, NEW.id, NEW.score, 1)"
+    " ON CONFLICT (name) DO UPDATE SET games = player_best.games + 1,"
+    " id = CASE WHEN excluded.score > player_best.score THEN excluded.id ELSE player_best.id END,"
+    " score = MAX(excluded.score, player_best.score);"
+    "INSERT INTO level_best (level, name, id, score) VALUES (NEW.level, NEW.name, NEW.id,"
+    " NEW.score) ON CONFLICT (level, name) DO UPDATE SET"
+    " id = CASE WHEN excluded.score > level_best.score THEN excluded.id ELSE level_best.id END,"
+    " score = MAX(excluded.score, level_best.score);";
 }  // namespace sql
 
 // A transaction on a store, for moderation: runs statements with $N parameters (given as text)

@@ -239,11 +239,16 @@ class PostgresStore : public Store {
              std::string(
                  "CREATE TABLE report_count (shard INTEGER PRIMARY KEY, n BIGINT NOT NULL);") +
                  sql::kFillCount +
+                 // Once per statement (a batch of reports), so that reports of one player
+                 // arriving together update its row once; rows in one order, so that
+                 // concurrent batches never wait on each other in a circle.
                  "CREATE FUNCTION reports_counted() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
-                 " INSERT INTO report_count (shard, n) VALUES (NEW.id % 16, 1)"
-                 " ON CONFLICT (shard) DO UPDATE SET n = report_count.n + 1; RETURN NULL; END $$;"
-                 "CREATE TRIGGER reports_counted AFTER INSERT ON reports"
-                 " FOR EACH ROW EXECUTE FUNCTION reports_counted();"
+                 " INSERT INTO report_count (shard, n) SELECT id % 16, COUNT(*) FROM added"
+                 " GROUP BY id % 16 ORDER BY id % 16"
+                 " ON CONFLICT (shard) DO UPDATE SET n = report_count.n + excluded.n;"
+                 " RETURN NULL; END $$;"
+                 "CREATE TRIGGER reports_counted AFTER INSERT ON reports REFERENCING NEW TABLE AS"
+                 " added FOR EACH STATEMENT EXECUTE FUNCTION reports_counted();"
                  // Counts that only matter for a minute need no write-ahead log.
                  "CREATE UNLOGGED TABLE rate_counts (key TEXT NOT NULL, minute BIGINT NOT NULL,"
                  " n BIGINT NOT NULL, PRIMARY KEY (key, minute));",
@@ -251,11 +256,24 @@ class PostgresStore : public Store {
       if (version < 3)
         exec(c,
              std::string(sql::kBestTables) +
-                 "CREATE FUNCTION reports_best() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN " +
-                 sql::kKeepBestPostgres +
+                 // Each player's best among a batch, then against the kept one: a higher
+                 // score replaces it, an equal one does not (the earlier report stays).
+                 "CREATE FUNCTION reports_best() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
+                 " INSERT INTO player_best (name, id, score, games)"
+                 " SELECT DISTINCT ON (name) name, id, score, COUNT(*) OVER (PARTITION BY name)"
+                 " FROM added WHERE hidden = 0 ORDER BY name, score DESC, id"
+                 " ON CONFLICT (name) DO UPDATE SET games = player_best.games + excluded.games,"
+                 " id = CASE WHEN excluded.score > player_best.score THEN excluded.id"
+                 " ELSE player_best.id END, score = GREATEST(excluded.score, player_best.score);"
+                 " INSERT INTO level_best (level, name, id, score)"
+                 " SELECT DISTINCT ON (level, name) level, name, id, score FROM added"
+                 " WHERE hidden = 0 ORDER BY level, name, score DESC, id"
+                 " ON CONFLICT (level, name) DO UPDATE SET"
+                 " id = CASE WHEN excluded.score > level_best.score THEN excluded.id"
+                 " ELSE level_best.id END, score = GREATEST(excluded.score, level_best.score);"
                  " RETURN NULL; END $$;"
-                 "CREATE TRIGGER reports_best AFTER INSERT ON reports FOR EACH ROW"
-                 " WHEN (NEW.hidden = 0) EXECUTE FUNCTION reports_best();",
+                 "CREATE TRIGGER reports_best AFTER INSERT ON reports REFERENCING NEW TABLE AS"
+                 " added FOR EACH STATEMENT EXECUTE FUNCTION reports_best();",
              setUpBy);
       exec(c,
            "DELETE FROM morvane_schema; INSERT INTO morvane_schema VALUES (" +
@@ -307,8 +325,9 @@ class PostgresStore : public Store {
     Clock::time_point deadline_;
   };
 
-  // Moderation runs in one transaction that keeps reports from changing the best tables
-  // meanwhile, so each player's best is found again from all that has been committed.
+  // Moderation runs in one transaction that keeps reports from changing the count and the best
+  // tables meanwhile (taking all three first, so that no batch of reports holds one it waits
+  // for), and each player's best is found again from all that has been committed.
   int moderateInTransaction(const std::string& where, const std::vector<std::string>& params,
                             bool hidden) {
     const auto deadline = Clock::now() + std::chrono::seconds(30);
@@ -322,7 +341,7 @@ class PostgresStore : public Store {
     try {
       t.run("BEGIN", {});
       t.run("SET LOCAL statement_timeout = 0", {});
-      t.run("LOCK TABLE player_best, level_best IN EXCLUSIVE MODE", {});
+      t.run("LOCK TABLE report_count, player_best, level_best IN EXCLUSIVE MODE", {});
       const int changed = moderate(t, where, params, hidden);
       t.run("COMMIT", {});
       return changed;
