@@ -39,12 +39,16 @@ def check(condition, message):
         fail(message)
 
 
+STARTED = []  # every server process, killed at the end whatever happened
+
+
 class Server:
     def __init__(self, db, *options, host="127.0.0.1", start_wait=10):
         self.log = os.path.join(WORK, "server-%d.log" % time.monotonic_ns())
         args = [SERVER, "--listen", ("[%s]:0" % host) if ":" in host else host + ":0", "--db", db,
                 "--timeout", str(TIMEOUT)] + list(options)
         self.proc = subprocess.Popen(args, stdout=open(self.log, "w"), stderr=subprocess.STDOUT)
+        STARTED.append(self.proc)
         self.port = None
         for _ in range(int(start_wait / 0.05)):
             match = re.search(r"serving http://\S+:(\d+)/", self.text())
@@ -735,5 +739,9 @@ if __name__ == "__main__":
     try:
         CASES[CASE]()
     finally:
+        for proc in STARTED:
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait()
         shutil.rmtree(WORK, ignore_errors=True)
     print("hostile %s: passed" % CASE)
