@@ -43,8 +43,21 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
       o.db = value;
     } else if (flag == "--rate") {
       ok = wholeNumber(value, 0, 1000000, o.reportsPerMinute);
+    } else if (flag == "--rate-all") {
+      ok = wholeNumber(value, 0, 100000000, o.reportsPerMinuteInAll);
     } else if (flag == "--threads") {
       ok = wholeNumber(value, 1, 1024, o.threads);
+    } else if (flag == "--max-connections") {
+      ok = wholeNumber(value, 1, 1000000, o.maxConnections);
+    } else if (flag == "--max-per-address") {
+      ok = wholeNumber(value, 0, 1000000, o.perAddress);
+    } else if (flag == "--timeout") {
+      ok = wholeNumber(value, 1, 3600, o.timeout);
+    } else if (flag == "--deny-words") {
+      ok = !value.empty();
+      o.denyWords = value;
+    } else if (flag == "--grace") {
+      ok = wholeNumber(value, 0, 3600, o.grace);
     } else {
       error = "unknown option " + flag;
       return false;

@@ -20,17 +20,19 @@ th,td{padding:.25rem .45rem;text-align:left;border-bottom:1px solid #2e2642}
 th{color:#a89cbc;font-weight:normal;font-size:.85rem}
 td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}
 .n,.when{width:1%;white-space:nowrap}
-td.name{overflow-wrap:anywhere;font-weight:bold}
+td.name{overflow-wrap:break-word;font-weight:bold}
 tbody tr:nth-child(-n+3) td.name{color:#f3c15a}
 .levels{display:grid;grid-template-columns:repeat(auto-fill,minmax(17rem,1fr));gap:1rem}
 .levels section{background:#1d172b;border-radius:6px;padding:.6rem}
 @media (max-width:30rem){body{font-size:15px}main{padding:.5rem}th,td{padding:.2rem .25rem}
-.when{display:none}}
+.when{display:none}td.name{overflow-wrap:anywhere}}
 )";
 
 std::string number(std::int64_t v) {
-  // Thousands grouped with thin spaces, so long scores stay readable in narrow columns.
-  std::string digits = std::to_string(v), out;
+  // Thousands grouped with thin spaces, so long scores stay readable in narrow columns; a
+  // negative score with a real minus sign.
+  const std::string digits = std::to_string(v < 0 ? -v : v);
+  std::string out = v < 0 ? "\u2212" : "";
   for (size_t i = 0; i < digits.size(); ++i) {
     if (i > 0 && (digits.size() - i) % 3 == 0) out += "\u202F";
     out += digits[i];
@@ -45,30 +47,38 @@ std::string shownTime(const std::string& received) {
   return htmlEscape(t);
 }
 
-std::string table(const std::vector<Score>& rows, size_t from, size_t to, bool withLevel) {
+// The overall table also shows each player's level, number of games and when; a level's table,
+// in a narrow card, only name and score.
+std::string table(const std::vector<Score>& rows, size_t from, size_t to, bool overall) {
   std::string h = "<table><thead><tr><th class=n>#</th><th>Name</th>";
-  if (withLevel) h += "<th class=n>Level</th>";
-  h += "<th class=n>Score</th><th class=when>When (UTC)</th></tr></thead><tbody>\n";
+  if (overall) h += "<th class=n>Level</th>";
+  h += "<th class=n>Score</th>";
+  if (overall) h += "<th class=\"n games\">Games</th><th class=when>When (UTC)</th>";
+  h += "</tr></thead><tbody>\n";
   for (size_t i = from; i < to; ++i) {
     const Score& s = rows[i];
     h += "<tr><td class=n>" + std::to_string(i - from + 1) + "</td><td class=name><bdi>" +
          htmlEscape(s.name) + "</bdi></td>";
-    if (withLevel) h += "<td class=n>" + std::to_string(s.level) + "</td>";
-    h += "<td class=n>" + number(s.score) + "</td><td class=when>" + shownTime(s.received) +
-         "</td></tr>\n";
+    if (overall) h += "<td class=n>" + std::to_string(s.level) + "</td>";
+    h += "<td class=n>" + number(s.score) + "</td>";
+    if (overall)
+      h += "<td class=\"n games\">" + number(s.games) + "</td><td class=when>" +
+           shownTime(s.received) + "</td>";
+    h += "</tr>\n";
   }
   return h + "</tbody></table>\n";
 }
 
-std::string scoreJson(const Score& s) {
+std::string scoreJson(const Score& s, bool overall) {
   return "{\"name\":" + jsonString(s.name) + ",\"version\":" + jsonString(s.version) +
          ",\"level\":" + std::to_string(s.level) + ",\"score\":" + std::to_string(s.score) +
+         (overall ? ",\"games\":" + std::to_string(s.games) : "") +
          ",\"received\":" + jsonString(s.received) + "}";
 }
 
-std::string jsonList(const std::vector<Score>& rows, size_t from, size_t to) {
+std::string jsonList(const std::vector<Score>& rows, size_t from, size_t to, bool overall) {
   std::string j = "[";
-  for (size_t i = from; i < to; ++i) j += (i > from ? "," : "") + scoreJson(rows[i]);
+  for (size_t i = from; i < to; ++i) j += (i > from ? "," : "") + scoreJson(rows[i], overall);
   return j + "]";
 }
 
@@ -86,7 +96,8 @@ void forEachLevel(const std::vector<Score>& perLevel, Each each) {
 }  // namespace
 
 Leaderboard readLeaderboard(Store& store) {
-  return {store.best(kBestShown), store.bestPerLevel(kBestPerLevel, kLevelTables), store.count()};
+  return {store.bestPlayers(kBestShown), store.bestPerLevel(kBestPerLevel, kLevelTables),
+          store.count()};
 }
 
 std::string htmlEscape(std::string_view text) {
@@ -141,9 +152,10 @@ std::string renderPage(const Leaderboard& board) {
   h += kStyle;
   h += "</style></head><body><main>\n<h1>Morvane leaderboard</h1>\n<p class=note>" +
        number(board.reports) + (board.reports == 1 ? " report" : " reports") +
-       " received. Scores are sent when a player leaves the game.</p>\n";
+       " received. Scores are sent when a player leaves the game; each player shows once, with "
+       "their best.</p>\n";
   if (board.best.empty()) return h + "<p>No scores yet.</p>\n</main></body></html>\n";
-  h += "<h2>Best " + std::to_string(kBestShown) + "</h2>\n" +
+  h += "<h2>Best " + std::to_string(kBestShown) + " players</h2>\n" +
        table(board.best, 0, board.best.size(), true);
   h += "<h2>Best of each level</h2>\n<div class=levels>\n";
   forEachLevel(board.perLevel, [&](int level, size_t from, size_t to) {
@@ -155,11 +167,11 @@ std::string renderPage(const Leaderboard& board) {
 
 std::string renderJson(const Leaderboard& board) {
   std::string j = "{\"reports\":" + std::to_string(board.reports) +
-                  ",\"best\":" + jsonList(board.best, 0, board.best.size()) + ",\"levels\":[";
+                  ",\"best\":" + jsonList(board.best, 0, board.best.size(), true) + ",\"levels\":[";
   bool first = true;
   forEachLevel(board.perLevel, [&](int level, size_t from, size_t to) {
     j += (first ? "" : ",") + std::string("{\"level\":") + std::to_string(level) +
-         ",\"best\":" + jsonList(board.perLevel, from, to) + "}";
+         ",\"best\":" + jsonList(board.perLevel, from, to, false) + "}";
     first = false;
   });
   return j + "]}\n";

@@ -17,8 +17,8 @@ inline constexpr int kBestPerLevel = 10;
 inline constexpr int kLevelTables = 200;
 
 struct Leaderboard {
-  std::vector<Score> best;
-  std::vector<Score> perLevel;  // by level, best first within each level
+  std::vector<Score> best;      // each player once, with their best report and games
+  std::vector<Score> perLevel;  // by level, each player's best of the level, best first
   std::int64_t reports = 0;
 };
 

@@ -47,19 +47,23 @@ ParsedReport refuse(std::string reason) {
 }
 
 std::string checkLevel(std::string_view text, int& level) {
-  const auto v = decimal(text, 6);
+  const auto v = decimal(text, 18);
   if (!v) return "level is not a number";
-  if (*v < 1 || *v > kMaxLevel) return "level is outside 1.." + std::to_string(kMaxLevel);
+  if (*v < 1 || *v > mv::report::kMaxLevel)
+    return "level is outside 1.." + std::to_string(mv::report::kMaxLevel);
   level = static_cast<int>(*v);
   return {};
 }
 
+// A score either way: dead spiders cost points, so a total may be below zero.
 std::string checkScore(std::string_view text, std::int64_t& score) {
-  if (!text.empty() && text[0] == '-' && decimal(text.substr(1), 18)) return "score is negative";
-  const auto v = decimal(text, 18);
+  const bool negative = !text.empty() && text[0] == '-';
+  const auto v = decimal(negative ? text.substr(1) : text, 18);
   if (!v) return "score is not a number";
-  if (*v > kMaxScore) return "score is above " + std::to_string(kMaxScore);
-  score = *v;
+  if (*v > mv::report::kMaxScore)
+    return "score is beyond " + std::string(negative ? "-" : "") +
+           std::to_string(mv::report::kMaxScore);
+  score = negative ? -*v : *v;
   return {};
 }
 

@@ -9,10 +9,6 @@
 
 namespace scores {
 
-inline constexpr int kMaxLevel = 100000;
-// Far above anything the game's scoring reaches, and well inside a 32-bit number.
-inline constexpr std::int64_t kMaxScore = 1000000000;
-
 struct Report {
   std::string name;
   std::string version;
@@ -32,6 +28,8 @@ bool percentDecode(std::string_view text, std::string& out);
 
 // Checks every key and value. Each of the four keys must come exactly once; values may arrive
 // percent-encoded or as they are. The name is split from the game's version at the last space.
+// Everything the game can send is taken (common/report.h: levels 1..kMaxLevel, scores
+// -kMaxScore..kMaxScore, names by the game's name rules); only what it never sends is refused.
 ParsedReport parseReport(std::string_view query);
 
 }  // namespace scores

@@ -9,12 +9,12 @@ cd "$(dirname "$0")/.."
 
 # dpkg-dev and file let `cpack -G DEB` find the package's library dependencies.
 build_pkgs=(cmake g++ ninja-build pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
-  libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libpq-dev
+  libsdl2-image-dev fonts-dejavu-core libcurl4-openssl-dev libmicrohttpd-dev libsqlite3-dev libpq-dev libicu-dev
   dpkg-dev file)
 # lintian and systemd (systemd-analyze) check the Debian packages; the packages' install test
 # installs them with apt-get and purges them again.
 test_pkgs=(libgtest-dev xvfb xauth xdotool wmctrl x11-utils imagemagick matchbox-window-manager
-  python3 postgresql chromium desktop-file-utils appstream lintian systemd)
+  python3 postgresql chromium desktop-file-utils appstream lintian systemd apache2-utils)
 
 pkgs=("${build_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")

@@ -47,8 +47,10 @@ ServerProcess::ServerProcess(const std::string& program, const std::string& db, 
     close(pipeFds[0]);
     close(pipeFds[1]);
     const std::string t = std::to_string(threads);
+    // Every connection comes from 127.0.0.1, so the per-client caps are off.
     execl(program.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db", db.c_str(), "--rate",
-          "0", "--threads", t.c_str(), static_cast<char*>(nullptr));
+          "0", "--rate-all", "0", "--max-per-address", "0", "--max-connections", "4000",
+          "--threads", t.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   close(pipeFds[1]);

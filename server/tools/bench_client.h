@@ -10,7 +10,8 @@
 
 namespace scores::bench {
 
-// A server process started with `--listen 127.0.0.1:0 --db DB --rate 0 --threads N`. Its log is
+// A server process started with `--listen 127.0.0.1:0 --db DB --threads N` and no per-client or
+// overall limits (every connection comes from 127.0.0.1). Its log is
 // read and dropped on a thread of its own, so the server never blocks on a full pipe.
 class ServerProcess {
  public:

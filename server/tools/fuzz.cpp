@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "common/names.h"
+#include "common/report.h"
 #include "server/report.h"
 #include "server/store.h"
 #include "server/tools/bench_client.h"
@@ -17,6 +18,7 @@ namespace scores::bench {
 namespace {
 
 using Rng = std::mt19937_64;
+constexpr std::int64_t kMaxScore = mv::report::kMaxScore;
 
 int pick(Rng& rng, int n) {
   return static_cast<int>(rng() % static_cast<unsigned>(n));
@@ -45,8 +47,8 @@ std::string goodQuery(Rng& rng) {
                                  "O'BRIEN", "日本", "123456789012", "[NONE]", "É.É"};
   const std::string name = kNames[pick(rng, 10)];
   return "action2=add&playername=" + encodeSome(rng, name + " 1.7") +
-         "&level=" + std::to_string(1 + pick(rng, 100000)) +
-         "&score=" + std::to_string(rng() % (kMaxScore + 1));
+         "&level=" + std::to_string(1 + pick(rng, mv::report::kMaxLevel)) + "&score=" +
+         std::to_string(static_cast<std::int64_t>(rng() % (2 * kMaxScore + 1)) - kMaxScore);
 }
 
 std::string mutate(Rng& rng, std::string q) {
@@ -125,8 +127,8 @@ bool breaksTheLine(const std::string& q) {
 }
 
 bool plausible(const Score& s) {
-  return mv::nameRefusal(s.name).empty() && s.level >= 1 && s.level <= kMaxLevel && s.score >= 0 &&
-         s.score <= kMaxScore;
+  return mv::nameRefusal(s.name).empty() && s.level >= 1 && s.level <= mv::report::kMaxLevel &&
+         s.score >= -kMaxScore && s.score <= kMaxScore;
 }
 
 }  // namespace
@@ -138,7 +140,7 @@ int fuzzMode(const std::vector<std::string>& args) {
   const int connections = std::stoi(option(args, "--connections", "8"));
   const std::int64_t before = openStore(db)->count();
   ServerProcess server(program, db, connections);
-  std::atomic<long> next{0}, ok{0}, refused{0}, errors{0}, unanswered{0};
+  std::atomic<long> next{0}, ok{0}, refused{0}, closed{0}, errors{0}, unanswered{0};
   std::mutex firstErrorMutex;
   std::string firstError;
   std::vector<std::thread> workers;
@@ -152,6 +154,8 @@ int fuzzMode(const std::vector<std::string>& args) {
           ++ok;
         } else if (status >= 400 && status < 500) {
           ++refused;
+        } else if (status == 0 && breaksTheLine(q)) {
+          ++closed;  // a request line that cannot be read is not answered, only closed
         } else {
           ++(status == 0 ? unanswered : errors);
           std::lock_guard lock(firstErrorMutex);
@@ -167,13 +171,13 @@ int fuzzMode(const std::vector<std::string>& args) {
   auto store = openStore(db);
   const std::int64_t rows = store->count() - before;
   long implausible = 0;
-  for (const Score& s : store->best(static_cast<int>(store->count()))) implausible += !plausible(s);
+  for (const StoredReport& r : store->list("", false, static_cast<int>(store->count())))
+    implausible += !plausible(r.report);
   std::printf(
-      "fuzz: %ld queries (seed %llu): %ld stored ok, %ld refused with 4xx, %ld 5xx, %ld "
-      "unanswered; "
-      "server alive after: %s, stopped cleanly: %s\n",
-      queries, static_cast<unsigned long long>(seed), ok.load(), refused.load(), errors.load(),
-      unanswered.load(), alive ? "yes" : "no", stopped ? "yes" : "no");
+      "fuzz: %ld queries (seed %llu): %ld stored ok, %ld refused with 4xx, %ld broken request "
+      "lines closed, %ld 5xx, %ld unanswered; server alive after: %s, stopped cleanly: %s\n",
+      queries, static_cast<unsigned long long>(seed), ok.load(), refused.load(), closed.load(),
+      errors.load(), unanswered.load(), alive ? "yes" : "no", stopped ? "yes" : "no");
   std::printf(
       "fuzz: %lld rows stored for %ld ok answers; %ld stored rows a report could not carry%s%s\n",
       static_cast<long long>(rows), ok.load(), implausible,

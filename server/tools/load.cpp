@@ -81,7 +81,8 @@ std::string runTag(char first) {
 
 std::set<std::string> storedNames(Store& store) {
   std::set<std::string> names;
-  for (const Score& s : store.best(static_cast<int>(store.count()))) names.insert(s.name);
+  for (const StoredReport& r : store.list("", false, static_cast<int>(store.count())))
+    names.insert(r.report.name);
   return names;
 }
 

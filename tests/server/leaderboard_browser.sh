@@ -26,8 +26,11 @@ start_server "$server" "$work/scores.sqlite" "$work/server.log" || fail "no lead
 python3 - "$port" "$work/scores.sqlite" <<'PY' || fail "could not fill the leaderboard"
 import sqlite3, sys, urllib.parse, urllib.request
 port, db = sys.argv[1], sys.argv[2]
+# Several reports of some players: each shows once, with their best and their number of games.
 players = [("ZOË", 5, 12850), ("A&B", 3, 4200), ("MARGIT", 4, 9120), ("O'BRIEN", 3, 3100),
-           ("ÉLODIE", 6, 15200), ("ЖЕНЯ", 2, 2750), ("KESTREL", 1, 600)]
+           ("ÉLODIE", 6, 15200), ("ЖЕНЯ", 2, 2750), ("KESTREL", 1, 600), ("ZOË", 3, 8800),
+           ("ZOË", 6, 14100), ("MARGIT", 3, 4700), ("KESTREL", 2, -350), ("ÉLODIE", 5, 9900),
+           ("SPINNERET", 4, 123456789), ("ЖЕНЯ", 3, 3900)]
 for name, level, score in players:
     query = urllib.parse.urlencode({"action2": "add", "playername": name + " 1.7", "level": level,
                                     "score": score}, quote_via=urllib.parse.quote)
@@ -49,6 +52,10 @@ grep -qi '<script' "$work/dom.html" && fail "the page holds a script element"
 for text in '&lt;script&gt;alert(1)&lt;/script&gt;' '<bdi>A&amp;B</bdi>' '<bdi>ZOË</bdi>' '<h3>Level 5</h3>'; do
   grep -qF "$text" "$work/dom.html" || fail "the page does not show $text"
 done
+# The best list holds ZOË once, with her best (14 100 on level 6) and her 3 games.
+best="$(sed -n '/<h2>Best/,/<\/table>/p' "$work/dom.html")"
+[ "$(grep -o '<bdi>ZOË</bdi>' <<<"$best" | wc -l)" = 1 ] || fail "ZOË shows more than once in the best list"
+grep -q '14.100</td><td class="n games">3</td>' <<<"$best" || fail "ZOË's best and games are not shown"
 
 for size in 800,1400 390,1700; do
   shot="$shots/leaderboard-${size%,*}px.png"

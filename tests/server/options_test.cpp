@@ -28,6 +28,15 @@ TEST(Options, ListenAddressAndStore) {
   EXPECT_EQ(o.reportsPerMinute, 0);
   ASSERT_TRUE(parse({"--listen", "0.0.0.0:0"}, o));
   EXPECT_EQ(o.port, 0);
+  ASSERT_TRUE(parse({"--rate-all", "0", "--max-connections", "50", "--max-per-address", "0",
+                     "--timeout", "2", "--grace", "0", "--deny-words", "/etc/words"},
+                    o));
+  EXPECT_EQ(o.reportsPerMinuteInAll, 0);
+  EXPECT_EQ(o.maxConnections, 50);
+  EXPECT_EQ(o.perAddress, 0);
+  EXPECT_EQ(o.timeout, 2);
+  EXPECT_EQ(o.grace, 0);
+  EXPECT_EQ(o.denyWords, "/etc/words");
 }
 
 TEST(Options, MistakesAreRefusedWithTheReason) {
@@ -39,6 +48,9 @@ TEST(Options, MistakesAreRefusedWithTheReason) {
                                               {"--listen", "h:8x"},
                                               {"--rate", "-1"},
                                               {"--threads", "0"},
+                                              {"--timeout", "0"},
+                                              {"--max-connections", "0"},
+                                              {"--deny-words", ""},
                                               {"--db", ""},
                                               {"--verbose", "1"},
                                               {"--db"}}) {

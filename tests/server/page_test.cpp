@@ -52,6 +52,29 @@ TEST_P(PageTest, ShowsTheBestHundredAndTenPerLevel) {
   EXPECT_NE(page.find("120 reports received"), std::string::npos);
 }
 
+TEST_P(PageTest, EachPlayerOnceWithTheirGamesAndNegativeScoresWithAMinus) {
+  insertRaw("ANNA", 2, 700);
+  insertRaw("ANNA", 3, 900);
+  insertRaw("ANNA", 3, 100);
+  insertRaw("BOB", 3, -1500);
+  const Leaderboard board = readLeaderboard(*store);
+  const std::string page = renderPage(board);
+  EXPECT_EQ(page.find("<bdi>ANNA</bdi>"), page.rfind("<bdi>ANNA</bdi>", page.find("<h3>")));
+  EXPECT_NE(page.find("<td class=n>900</td><td class=\"n games\">3</td>"), std::string::npos);
+  EXPECT_NE(page.find("\u22121\u202F500"), std::string::npos);
+  const std::string json = renderJson(board);
+  EXPECT_NE(json.find("{\"name\":\"ANNA\",\"version\":\"1.7\",\"level\":3,\"score\":900,"
+                      "\"games\":3,"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"score\":-1500,\"games\":1,"), std::string::npos);
+  // Level 3 lists each player once: ANNA's 900, not her 100.
+  EXPECT_NE(json.find("{\"level\":3,\"best\":[{\"name\":\"ANNA\",\"version\":\"1.7\",\"level\":3,"
+                      "\"score\":900,\"received\":\"2026-01-01T00:00:00Z\"},{\"name\":\"BOB\""),
+            std::string::npos)
+      << json;
+}
+
 TEST_P(PageTest, AnEmptyLeaderboardSaysSo) {
   const std::string page = renderPage(readLeaderboard(*store));
   EXPECT_NE(page.find("No scores yet."), std::string::npos);

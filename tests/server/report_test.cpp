@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/report.h"
+
 using namespace scores;
 
 namespace {
@@ -77,16 +79,27 @@ TEST(Report, PercentDecodingStaysInsideItsText) {
   EXPECT_EQ(out, "ABA");
 }
 
-TEST(Report, LevelAndScoreBounds) {
+TEST(Report, LevelAndScoreBoundsAreTheGames) {
+  using mv::report::kMaxLevel, mv::report::kMaxScore;
   EXPECT_TRUE(parseReport(query("A%201.7", "1", "0")).ok);
-  EXPECT_TRUE(parseReport(query("A%201.7", "100000", std::to_string(kMaxScore))).ok);
-  EXPECT_EQ(reason(query("A%201.7", "0")), "level is outside 1..100000");
-  EXPECT_EQ(reason(query("A%201.7", "100001")), "level is outside 1..100000");
-  for (const std::string bad : {"", "-1", "1e3", " 4", "4x", "9999999999999"})
+  const ParsedReport high =
+      parseReport(query("A%201.7", std::to_string(kMaxLevel), std::to_string(kMaxScore)));
+  ASSERT_TRUE(high.ok);
+  EXPECT_EQ(high.report.level, kMaxLevel);
+  const ParsedReport low = parseReport(query("A%201.7", "4", "-" + std::to_string(kMaxScore)));
+  ASSERT_TRUE(low.ok);
+  EXPECT_EQ(low.report.score, -kMaxScore);
+  EXPECT_EQ(parseReport(query("A%201.7", "4", "-30")).report.score, -30);
+  EXPECT_EQ(reason(query("A%201.7", "0")), "level is outside 1..10000000");
+  EXPECT_EQ(reason(query("A%201.7", std::to_string(kMaxLevel + 1))),
+            "level is outside 1..10000000");
+  for (const std::string bad : {"", "-1", "1e3", " 4", "4x", "9999999999999999999"})
     EXPECT_EQ(reason(query("A%201.7", bad)), "level is not a number") << bad;
-  EXPECT_EQ(reason(query("A%201.7", "4", "-30")), "score is negative");
   EXPECT_EQ(reason(query("A%201.7", "4", std::to_string(kMaxScore + 1))),
-            "score is above 1000000000");
-  for (const std::string bad : {"", "-", "12a", "+5", "1.5", "99999999999999999999999999"})
+            "score is beyond 1000000000");
+  EXPECT_EQ(reason(query("A%201.7", "4", "-" + std::to_string(kMaxScore + 1))),
+            "score is beyond -1000000000");
+  for (const std::string bad :
+       {"", "-", "--5", "12a", "+5", "1.5", "- 5", "99999999999999999999999999"})
     EXPECT_EQ(reason(query("A%201.7", "4", bad)), "score is not a number") << bad;
 }

@@ -1,8 +1,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Sourced by the leaderboard test scripts: start_server PROGRAM DB LOG starts morvane-scores on a
-# free port of 127.0.0.1 and sets `server_pid` and `port`; it fails when no port shows within 10 s.
+# Sourced by the leaderboard test scripts: start_server PROGRAM DB LOG [OPTION...] starts
+# morvane-scores on a free port of 127.0.0.1 and sets `server_pid` and `port`; it fails when no
+# port shows within 10 s.
 start_server() {
-  "$1" --listen 127.0.0.1:0 --db "$2" >"$3" 2>&1 &
+  "$1" --listen 127.0.0.1:0 --db "$2" "${@:4}" >"$3" 2>&1 &
   server_pid=$!
   port=
   for _ in $(seq 100); do

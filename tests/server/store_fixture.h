@@ -59,7 +59,16 @@ class StoreFixture : public ::testing::TestWithParam<std::string> {
     store->add(r, "2026-01-01T00:00:00Z", "192.0.2.1");
   }
 
+  // Where the store is: the SQLite file's path or the PostgreSQL URL.
+  const std::string& where() const { return where_; }
+
   std::unique_ptr<scores::Store> store;
+
+ protected:
+  // Runs `statement` in the test's PostgreSQL schema (PostgreSQL only).
+  void inSchema(const std::string& statement) {
+    admin("SET search_path TO " + schema_ + "; " + statement);
+  }
 
  private:
   void admin(const std::string& statement) {
@@ -75,3 +84,16 @@ class StoreFixture : public ::testing::TestWithParam<std::string> {
 inline std::string storeKindName(const ::testing::TestParamInfo<std::string>& info) {
   return info.param;
 }
+
+// A store that keeps nothing, for tests that only watch what the service asks of it.
+struct FakeStore : scores::Store {
+  void add(const scores::Report&, const std::string&, const std::string&) override {}
+  std::vector<scores::Score> bestPlayers(int) override { return {}; }
+  std::vector<scores::Score> bestPerLevel(int, int) override { return {}; }
+  std::int64_t count() override { return 0; }
+  std::int64_t countInMinute(const std::string&, std::int64_t) override { return 1; }
+  std::vector<scores::StoredReport> list(const std::string&, bool, int) override { return {}; }
+  int hide(const std::vector<std::int64_t>&, bool) override { return 0; }
+  int hideName(const std::string&, bool) override { return 0; }
+  std::int64_t moderation() override { return 0; }
+};
