@@ -56,4 +56,19 @@ int moderate(Transaction& t, const std::string& where, std::vector<std::string> 
   return static_cast<int>(changed.size());
 }
 
+int Store::hide(const std::vector<std::int64_t>& ids, bool hidden) {
+  if (ids.empty()) return 0;
+  std::string where = "id IN (";
+  std::vector<std::string> params;
+  for (const std::int64_t id : ids) {
+    where += (params.empty() ? "$" : ", $") + std::to_string(params.size() + 2);
+    params.push_back(std::to_string(id));
+  }
+  return moderateInTransaction(where + ")", params, hidden);
+}
+
+int Store::hideName(const std::string& name, bool hidden) {
+  return moderateInTransaction("name = $2", {name}, hidden);
+}
+
 }  // namespace scores

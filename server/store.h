@@ -60,11 +60,17 @@ class Store {
   virtual std::vector<StoredReport> list(const std::string& name, bool hiddenOnly, int last) = 0;
   // Hides (or shows again) the reports with these ids, or all of one name's; returns how many
   // changed. Hidden reports stay in the store.
-  virtual int hide(const std::vector<std::int64_t>& ids, bool hidden) = 0;
-  virtual int hideName(const std::string& name, bool hidden) = 0;
+  int hide(const std::vector<std::int64_t>& ids, bool hidden);
+  int hideName(const std::string& name, bool hidden);
   // A number that changes whenever moderation changes what shows, so that a copy of the
   // leaderboard knows it is out of date.
   virtual std::int64_t moderation() = 0;
+
+ protected:
+  // Runs moderate() for the reports `where` picks ($1 the new hidden value, `params` from $2
+  // on) in a transaction of the store's own, safe beside servers using it.
+  virtual int moderateInTransaction(const std::string& where,
+                                    const std::vector<std::string>& params, bool hidden) = 0;
 };
 
 // "postgresql://..." or "postgres://..." opens a PostgreSQL database (several server processes

@@ -145,21 +145,6 @@ class PostgresStore : public Store {
     return out;
   }
 
-  int hide(const std::vector<std::int64_t>& ids, bool hidden) override {
-    if (ids.empty()) return 0;
-    std::string where = "id IN (";
-    std::vector<std::string> params;
-    for (const std::int64_t id : ids) {
-      where += (params.empty() ? "$" : ", $") + std::to_string(params.size() + 2);
-      params.push_back(std::to_string(id));
-    }
-    return moderateInTransaction(where + ")", params, hidden);
-  }
-
-  int hideName(const std::string& name, bool hidden) override {
-    return moderateInTransaction("name = $2", {name}, hidden);
-  }
-
   std::int64_t moderation() override {
     const Result r = run("moderation", {}, PGRES_TUPLES_OK);
     return std::stoll(PQgetvalue(r.get(), 0, 0));
@@ -330,7 +315,7 @@ class PostgresStore : public Store {
   // tables meanwhile (taking all three first, so that no batch of reports holds one it waits
   // for), and each player's best is found again from all that has been committed.
   int moderateInTransaction(const std::string& where, const std::vector<std::string>& params,
-                            bool hidden) {
+                            bool hidden) override {
     const auto deadline = Clock::now() + std::chrono::seconds(30);
     struct Back {
       PostgresStore& store;

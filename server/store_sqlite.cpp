@@ -169,21 +169,6 @@ class SqliteStore : public Store {
     return out;
   }
 
-  int hide(const std::vector<std::int64_t>& ids, bool hidden) override {
-    if (ids.empty()) return 0;
-    std::string where = "id IN (";
-    std::vector<std::string> params;
-    for (const std::int64_t id : ids) {
-      where += (params.empty() ? "$" : ", $") + std::to_string(params.size() + 2);
-      params.push_back(std::to_string(id));
-    }
-    return moderateInTransaction(where + ")", params, hidden);
-  }
-
-  int hideName(const std::string& name, bool hidden) override {
-    return moderateInTransaction("name = $2", {name}, hidden);
-  }
-
   std::int64_t moderation() override {
     std::lock_guard lock(reader_.mutex);
     reader_.checkInPlace();
@@ -225,7 +210,7 @@ class SqliteStore : public Store {
   };
 
   int moderateInTransaction(const std::string& where, const std::vector<std::string>& params,
-                            bool hidden) {
+                            bool hidden) override {
     std::lock_guard lock(writer_.mutex);
     writer_.checkInPlace();
     writer_.exec("BEGIN IMMEDIATE");

@@ -93,7 +93,10 @@ struct FakeStore : scores::Store {
   std::int64_t count() override { return 0; }
   std::int64_t countInMinute(const std::string&, std::int64_t) override { return 1; }
   std::vector<scores::StoredReport> list(const std::string&, bool, int) override { return {}; }
-  int hide(const std::vector<std::int64_t>&, bool) override { return 0; }
-  int hideName(const std::string&, bool) override { return 0; }
   std::int64_t moderation() override { return 0; }
+
+ protected:
+  int moderateInTransaction(const std::string&, const std::vector<std::string>&, bool) override {
+    return 0;
+  }
 };
