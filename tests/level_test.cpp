@@ -155,8 +155,11 @@ TEST_F(LevelTest, EveryKindOfTheCyclePlaysItsOwnBoardOrPuzzle) {
     g.menuOpen = false;
     newlevel(g);
     g.introStage = 0;
-    for (int u = 1; u <= levelKindCount(); ++u)
-      if (levelKind(u).puzzleOn) EXPECT_EQ(g.*levelKind(u).puzzleOn, u == t) << t << " " << u;
+    for (int u = 1; u <= levelKindCount(); ++u) {
+      if (levelKind(u).puzzleOn) {
+        EXPECT_EQ(g.*levelKind(u).puzzleOn, u == t) << t << " " << u;
+      }
+    }
     for (int f = 0; f < 120; ++f) {
       g.mouseX = 40 + f * 37 % 700;
       g.mouseY = 40 + f * 53 % 520;
