@@ -37,16 +37,7 @@ confirm_until_ended 20 "$game_pid"
 
 grep -q '"GET /morvane/mv.asp?action2=add&playername=KESTREL%201.7&level=1&score=0" 200$' "$work/server.log" ||
   fail "the server did not take KESTREL's report"
-python3 - "$port" <<'PY' || fail "the report is not on the leaderboard"
-import json, sys, urllib.request
-base = "http://127.0.0.1:%s" % sys.argv[1]
-page = urllib.request.urlopen(base + "/", timeout=10).read().decode()
-assert "<bdi>KESTREL</bdi>" in page, page
-board = json.load(urllib.request.urlopen(base + "/scores.json", timeout=10))
-assert board["reports"] == 1, board
-top = board["best"][0]
-assert (top["name"], top["version"], top["level"], top["score"]) == ("KESTREL", "1.7", 1, 0), top
-PY
+only_report_on_leaderboard "$port" KESTREL 1 0 || fail "the report is not on the leaderboard"
 
 kill -TERM "$server_pid"
 wait_for 5 "the server did not stop after SIGTERM" ended "$server_pid"

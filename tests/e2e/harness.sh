@@ -221,3 +221,20 @@ colours_near() {
   awk -v g="$1" -v w="$2" -v t="$3" 'BEGIN { split(g, a); split(w, b)
     for (i = 1; i <= 3; i++) if (a[i] - b[i] > t || b[i] - a[i] > t) exit 1 }'
 }
+
+# only_report_on_leaderboard PORT NAME LEVEL SCORE: the leaderboard on 127.0.0.1:PORT holds one
+# report, NAME's of this game's version at LEVEL with SCORE, and shows it on its page and in its
+# JSON.
+only_report_on_leaderboard() {
+  python3 - "$@" <<'PY'
+import json, sys, urllib.request
+port, name, level, score = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+base = "http://127.0.0.1:%s" % port
+page = urllib.request.urlopen(base + "/", timeout=10).read().decode()
+assert "<bdi>%s</bdi>" % name in page, page
+board = json.load(urllib.request.urlopen(base + "/scores.json", timeout=10))
+assert board["reports"] == 1, board
+top = board["best"][0]
+assert (top["name"], top["version"], top["level"], top["score"]) == (name, "1.7", level, score), top
+PY
+}

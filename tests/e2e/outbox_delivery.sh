@@ -59,16 +59,7 @@ xdotool key Escape
 wait_for 5 "the program still runs after Esc on the welcome picture" ended "$game_pid"
 finished "$game_pid"
 
-python3 - "$port" <<'PY' || fail "the kept report is not on the leaderboard"
-import json, sys, urllib.request
-base = "http://127.0.0.1:%s" % sys.argv[1]
-page = urllib.request.urlopen(base + "/", timeout=10).read().decode()
-assert "<bdi>KESTREL</bdi>" in page, page
-board = json.load(urllib.request.urlopen(base + "/scores.json", timeout=10))
-assert board["reports"] == 1, board
-top = board["best"][0]
-assert (top["name"], top["version"], top["level"], top["score"]) == ("KESTREL", "1.7", 1, 0), top
-PY
+only_report_on_leaderboard "$port" KESTREL 1 0 || fail "the kept report is not on the leaderboard"
 [ "$(grep -c 'mv.asp' "$work/server.log")" -eq 1 ] || fail "the report was sent more than once"
 if grep -v -e 'no sound device' -e 'XDG_RUNTIME_DIR' "$work/err" | grep -q .; then
   fail "the second run said more than expected on stderr"
