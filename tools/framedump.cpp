@@ -4,6 +4,7 @@
 //
 //   framedump [--seed N] [--player NAME] [--level N] [--frames N] [--out DIR] [--dump F,F,...]
 //             EVENT...
+//   framedump --kinds     prints how many kinds of level the cycle has
 //
 // --level starts the game on level N of the cycle instead of level 1.
 //
@@ -98,6 +99,9 @@ int main(int argc, char** argv) {
       out = next();
     } else if (a == "--level") {
       level = std::atoi(next().c_str());
+    } else if (a == "--kinds") {
+      std::printf("%d\n", mv::levelKindCount());
+      return 0;
     } else if (a == "--player") {
       player = next();
     } else if (a == "--dump") {

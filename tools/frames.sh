@@ -14,12 +14,12 @@
 # keeps the differing frames in a folder it names, so they can be looked at.
 set -euo pipefail
 framedump="${FRAMEDUMP:-$(dirname "$0")/../build/tools/framedump}"
-kinds=6
+kinds="$("$framedump" --kinds)"
 frames=1420
 dumps=2,4,8,20,45,75,120,200,300,320,400,452,458,472,484,496,503,507,512,524,560,580,600,640,700,900,1190,1215,1290,1330,1345,1360,1375,1400,1420
 
 # The level of a run: the first cycle for seeds 1..4, the third (ghosts, higher penalties) after.
-level_of() { if [ "$1" -le 4 ]; then echo "$2"; else echo $(($2 + 12)); fi; }
+level_of() { if [ "$1" -le 4 ]; then echo "$2"; else echo $(($2 + 2 * kinds)); fi; }
 
 # The events of one run, drawn from the seed so every run plays differently but the same each time.
 events() {
